@@ -9,6 +9,7 @@
 
 #if defined(_WIN32)
 typedef wchar_t VendorChar;  // UTF-16 unit
+#define VENDOR_TEXT(literal) L##literal
 #if defined(_M_IX86) || defined(__i386__)
 #define VENDOR_CALL __stdcall
 #else
@@ -16,6 +17,7 @@ typedef wchar_t VendorChar;  // UTF-16 unit
 #endif
 #else
 typedef char16_t VendorChar;  // UTF-16 unit
+#define VENDOR_TEXT(literal) u##literal
 #define VENDOR_CALL
 #endif
 

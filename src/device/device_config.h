@@ -1,0 +1,72 @@
+// Calls into the vendor's DeviceConfig interface by group, so the symbology
+// code works on arrays of field values instead of positional arguments.
+#ifndef ZORVAN_DEVICE_DEVICE_CONFIG_H
+#define ZORVAN_DEVICE_DEVICE_CONFIG_H
+
+#include <stdint.h>
+
+#include "device/vendor_abi.h"
+
+namespace zorvan {
+
+class Platform;
+struct VendorApi;
+
+// The ten get/set pairs of DeviceConfig.
+enum class Group : uint8_t { A, B, C, D, E, F, G, H, I, J };
+constexpr int kGroupCount = 10;
+constexpr int kMaxGroupFields = 17;
+constexpr int kLengthListBytes = 3;
+
+struct GroupLayout {
+  char name;            // 'A' to 'J'
+  uint8_t fieldCount;   // fields in argument order, a length list counting three
+  int8_t lengthListAt;  // field of lengthKind (list and count follow), or -1
+  uint8_t getPosition;  // method positions in the interface table
+  uint8_t setPosition;
+};
+
+// Sorted by group; the index is the Group value.
+extern const GroupLayout kGroupLayouts[kGroupCount];
+
+inline const GroupLayout& layoutOf(Group group) {
+  return kGroupLayouts[static_cast<int>(group)];
+}
+
+// What a get returned. For a group with a length list, field[at] holds
+// lengthKind, field[at + 2] lengthCount, field[at + 1] is 0, and the list
+// bytes are in lengthList.
+struct GroupValues {
+  uint32_t field[kMaxGroupFields];
+  uint8_t lengthList[4];
+};
+
+// What a set passes: one byte per field, NoChange unless changed. For a
+// group with a length list, field[at] is lengthKind and the list and count
+// are below. A new change leaves the lengths alone: kind NoChange, three zero
+// bytes and the count 3.
+struct GroupChange {
+  explicit GroupChange(Group g);
+  Group group;
+  uint8_t field[kMaxGroupFields];
+  uint8_t lengthList[kLengthListBytes];
+  uint32_t lengthCount;
+};
+
+// Result of a group call made without a DeviceConfig. Negative, so it reads
+// as a failed call, and distinct, so operations can tell it apart.
+constexpr int32_t kNoDeviceConfig = static_cast<int32_t>(0x80004003u);
+
+// Call the group's get or set method. Returns the method's result, or
+// kNoDeviceConfig when `config` is null (nothing is called then).
+int32_t readGroup(DeviceConfig* config, Group group, GroupValues& values);
+int32_t writeGroup(DeviceConfig* config, const GroupChange& change);
+
+// Open the process's DeviceConfig as construction does; null on failure.
+DeviceConfig* openDeviceConfig(const VendorApi& vendor);
+// Release it (also when null) and clear the pointer.
+void closeDeviceConfig(const VendorApi& vendor, DeviceConfig*& config);
+
+}  // namespace zorvan
+
+#endif  // ZORVAN_DEVICE_DEVICE_CONFIG_H

@@ -1,0 +1,135 @@
+// Operating-system services the plug-in needs, behind one small interface so
+// a Win32 implementation can sit beside the POSIX one without touching the
+// code that uses them. Nothing outside src/device includes an OS header.
+#ifndef ZORVAN_DEVICE_PLATFORM_H
+#define ZORVAN_DEVICE_PLATFORM_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <pthread.h>
+#endif
+
+// Clang thread-safety annotations; no-ops elsewhere.
+#if defined(__clang__)
+#define ZV_THREAD_ANNOTATION(x) __attribute__((x))
+#else
+#define ZV_THREAD_ANNOTATION(x)
+#endif
+#define ZV_CAPABILITY(x) ZV_THREAD_ANNOTATION(capability(x))
+#define ZV_SCOPED_CAPABILITY ZV_THREAD_ANNOTATION(scoped_lockable)
+#define ZV_GUARDED_BY(x) ZV_THREAD_ANNOTATION(guarded_by(x))
+#define ZV_ACQUIRE(...) ZV_THREAD_ANNOTATION(acquire_capability(__VA_ARGS__))
+#define ZV_RELEASE(...) ZV_THREAD_ANNOTATION(release_capability(__VA_ARGS__))
+#define ZV_REQUIRES(...) ZV_THREAD_ANNOTATION(requires_capability(__VA_ARGS__))
+
+// Marks the plug-in's one export.
+#if defined(_WIN32)
+#define ZV_EXPORT __declspec(dllexport)
+#else
+#define ZV_EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace zorvan {
+
+// A non-recursive lock (a critical section on Windows).
+class ZV_CAPABILITY("mutex") Mutex final {
+ public:
+  Mutex();
+  ~Mutex();
+  Mutex(const Mutex&) = delete;
+  Mutex& operator=(const Mutex&) = delete;
+  void lock() ZV_ACQUIRE();
+  void unlock() ZV_RELEASE();
+
+ private:
+#if defined(_WIN32)
+  CRITICAL_SECTION section_;
+#else
+  pthread_mutex_t mutex_;
+#endif
+};
+
+class ZV_SCOPED_CAPABILITY MutexLocker final {
+ public:
+  explicit MutexLocker(Mutex& mutex) ZV_ACQUIRE(mutex) : mutex_(mutex) { mutex_.lock(); }
+  ~MutexLocker() ZV_RELEASE() { mutex_.unlock(); }
+  MutexLocker(const MutexLocker&) = delete;
+  MutexLocker& operator=(const MutexLocker&) = delete;
+
+ private:
+  Mutex& mutex_;
+};
+
+// Entry point of a thread started through Platform::startThread; returns
+// the thread's exit code.
+typedef uint32_t (*ThreadEntry)(void* argument);
+// Runs on the thread after it has ended and its slot is no longer touched,
+// so it may release whatever holds the slot.
+typedef void (*ThreadAfterEnd)(void* argument);
+
+// Storage for one thread, owned by whoever starts it. Records at most one
+// thread at a time and can be reused once that thread has been waited for.
+struct ThreadSlot {
+  ThreadSlot();
+  ~ThreadSlot();
+  ThreadSlot(const ThreadSlot&) = delete;
+  ThreadSlot& operator=(const ThreadSlot&) = delete;
+
+  bool recorded = false;  // a thread has been started and not waited for or detached
+  ThreadEntry entry = nullptr;
+  ThreadAfterEnd afterEnd = nullptr;
+  void* argument = nullptr;
+#if defined(_WIN32)
+  HANDLE handle = nullptr;
+#else
+  pthread_t thread{};
+  pthread_mutex_t lock;
+  pthread_cond_t ended;
+  bool finished = false;  // guarded by lock
+#endif
+};
+
+// The services that construction, the scan thread and the tone player use.
+// Tests substitute their own to observe waits and alerts or to refuse a
+// thread; the plug-in itself uses systemPlatform().
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  // Block the calling thread for `milliseconds`.
+  virtual void sleepMs(uint32_t milliseconds) = 0;
+  // The system's standard alert sound (code 0x30 is the plain beep).
+  virtual void alertSound(uint32_t code) = 0;
+  // Start `entry(argument)` at once with the default stack size and record
+  // it in `slot`. False when the thread could not be created.
+  // `afterEnd`, when not null, runs on the thread once it has ended.
+  virtual bool startThread(ThreadSlot& slot, ThreadEntry entry, ThreadAfterEnd afterEnd,
+                           void* argument) = 0;
+  // Wait up to `timeoutMs` for the recorded thread to end. On true the
+  // thread has ended and the slot records nothing any more.
+  virtual bool waitThread(ThreadSlot& slot, uint32_t timeoutMs) = 0;
+  // End the recorded thread by force with `exitCode`. False where that cannot
+  // be done safely; the thread then keeps running and stays recorded.
+  virtual bool terminateThread(ThreadSlot& slot, uint32_t exitCode) = 0;
+  // Forget the recorded thread; it runs on and its resources are released
+  // when it ends by itself.
+  virtual void detachThread(ThreadSlot& slot) = 0;
+  // COM start-up and shutdown for the calling thread, where the platform has
+  // COM; no-ops elsewhere.
+  virtual void comInitialize() = 0;
+  virtual void comUninitialize() = 0;
+};
+
+// The process's real platform.
+Platform& systemPlatform();
+
+// Dynamic loading. A library that cannot be found gives null; so does a
+// missing symbol. Libraries are searched in the platform's normal order.
+void* openLibrary(const char* name);
+void* findSymbol(void* library, const char* name);
+
+}  // namespace zorvan
+
+#endif  // ZORVAN_DEVICE_PLATFORM_H

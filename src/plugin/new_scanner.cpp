@@ -1,0 +1,7 @@
+// The plug-in's one export.
+#include "plugin/zorvan_scanner.h"
+
+extern "C" ZV_EXPORT ScannerInterface1* NewScanner(void) {
+  return zorvan::ZorvanScannerInterface::create(zorvan::systemPlatform(),
+                                                zorvan::processVendorApi());
+}
