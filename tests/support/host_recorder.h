@@ -1,0 +1,77 @@
+// Test doubles for the host side: a platform that records waits and alerts
+// instead of sleeping, and host callbacks that record what the plug-in sends,
+// all on one timeline so the order of tones and pauses can be checked.
+#ifndef ZORVAN_TESTS_HOST_RECORDER_H
+#define ZORVAN_TESTS_HOST_RECORDER_H
+
+#include <stdint.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/platform.h"
+#include "scanner_interface1.h"
+
+namespace zorvan_test {
+
+// One thing the plug-in did, in order.
+struct HostEvent {
+  enum Kind { kScanEvent, kDebug, kTone, kSleep, kAlert } kind;
+  std::vector<uint8_t> bytes;  // scan event or tone record
+  std::string text;            // formatted debug message
+  std::string format;          // debug format as passed
+  uint32_t value = 0;          // sleep milliseconds or alert code
+  int32_t toneZero1 = -1, toneZero2 = -1;
+};
+
+// Process-wide recorder behind the plain-function callbacks.
+class HostRecorder {
+ public:
+  static HostRecorder& instance();
+  void clear();
+  void add(HostEvent event);
+  std::vector<HostEvent> events() const;
+  std::vector<HostEvent> eventsOf(HostEvent::Kind kind) const;
+  size_t count(HostEvent::Kind kind) const;
+  // Wait until `count` events of `kind` were recorded; false on time-out.
+  bool waitFor(HostEvent::Kind kind, size_t count, int timeoutMs = 5000) const;
+
+  static void onEvent(const uint8_t* record);
+  static void onDebug(const char* format, ...);
+  static void onTone(int32_t zero, const uint8_t* record, int32_t zero2);
+
+ private:
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  std::vector<HostEvent> events_;
+};
+
+// Register the three recording callbacks on a scanner.
+void registerRecorder(ScannerInterface1& scanner);
+
+// Waits and alerts go to the recorder instead of happening; threads are real
+// unless refused.
+class RecordingPlatform final : public zorvan::Platform {
+ public:
+  void sleepMs(uint32_t milliseconds) override;
+  void alertSound(uint32_t code) override;
+  bool startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntry entry,
+                   zorvan::ThreadAfterEnd afterEnd, void* argument) override;
+  bool waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs) override;
+  bool terminateThread(zorvan::ThreadSlot& slot, uint32_t exitCode) override;
+  void detachThread(zorvan::ThreadSlot& slot) override;
+  void comInitialize() override { ++comInits; }
+  void comUninitialize() override { ++comUninits; }
+
+  bool refuseThreads = false;
+  int comInits = 0;
+  int comUninits = 0;
+  int threadWaits = 0;
+  uint32_t lastWaitMs = 0;
+};
+
+}  // namespace zorvan_test
+
+#endif  // ZORVAN_TESTS_HOST_RECORDER_H
