@@ -1,5 +1,9 @@
 #include "feedback/tones.h"
 
+#include <string.h>
+
+#include "plugin/byte_order.h"
+
 namespace zorvan {
 
 namespace {
@@ -22,6 +26,93 @@ int findSlot(const ToneParameter (&table)[N], int32_t id) {
   return -1;
 }
 
+// Tone patterns by number, from 0 up; 0 sounds nothing, 28 and 29 have no
+// pattern of their own, every number past the table plays the default.
+const char kDefaultTonePattern[] = "HsPmHsPmHsPmLl";
+const char* const kTonePatternTable[] = {
+    nullptr,               // 0
+    "Hs",                  // 1
+    "HsPmHs",              // 2
+    "HsPmHsPmHs",          // 3
+    "HsPmHsPmHsPmHs",      // 4
+    "HsPmHsPmHsPmHsPmHs",  // 5
+    "Ls",                  // 6
+    "LsPmLs",              // 7
+    "LsPmLsPmLs",          // 8
+    "LsPmLsPmLsPmLs",      // 9
+    "LsPmLsPmLsPmLsPmLs",  // 10
+    "Hl",                  // 11
+    "HlPmHl",              // 12
+    "HlPmHlPmHl",          // 13
+    "HlPmHlPmHlPmHl",      // 14
+    "HlPmHlPmHlPmHlPmHl",  // 15
+    "Ll",                  // 16
+    "LlPmLl",              // 17
+    "LlPmLlPmLl",          // 18
+    "LlPmLlPmLlPmLl",      // 19
+    "LlPmLlPmLlPmLlPmLl",  // 20
+    "HsLsHsLs",            // 21
+    "HlLlHlLl",            // 22
+    "HmLm",                // 23
+    "LmHm",                // 24
+    "HmLmHm",              // 25
+    "LmHmLm",              // 26
+    "Dd",                  // 27, the good-read beep
+    kDefaultTonePattern,   // 28
+    kDefaultTonePattern,   // 29
+    "LmMmHmLl",            // 30
+};
+constexpr uint32_t kTonePatternCount = sizeof kTonePatternTable / sizeof kTonePatternTable[0];
+static_assert(kTonePatternCount == 31, "patterns 0 to 30");
+
+// What one letter of a pattern selects: a slot of the tone table, or for the
+// frequency letter P a pause.
+constexpr int8_t kPauseSlot = -1;
+struct ToneLetter {
+  char letter;
+  int8_t slot;
+};
+
+// Sorted by letter.
+const ToneLetter kFrequencyLetters[] = {
+    {'D', kToneFrequencyD}, {'H', kToneFrequencyH}, {'L', kToneFrequencyL},
+    {'M', kToneFrequencyM}, {'P', kPauseSlot},
+};
+const ToneLetter kDurationLetters[] = {
+    {'d', kToneDurationD},
+    {'l', kToneDurationL},
+    {'m', kToneDurationM},
+    {'s', kToneDurationS},
+};
+
+// The entry for `letter`, or null when the letter is not listed (the zero
+// never is).
+template <size_t N>
+const ToneLetter* findLetter(const ToneLetter (&table)[N], char letter) {
+  for (const ToneLetter& entry : table) {
+    if (entry.letter == letter) return &entry;
+  }
+  return nullptr;
+}
+
+// Level step of every tone from a pattern: the loudest.
+constexpr uint32_t kPatternLevelStep = 11;
+// Record level of the loudest step.
+constexpr uint32_t kFullLevel = 64;
+// The platform's plain alert, sounded per tone when the host takes no tones.
+constexpr uint32_t kStandardAlert = 0x30;
+
+// The settings-service request that sets the device's own good-read beeps to
+// 0, with its terminating zero.
+const VendorChar kBeeperRequest[] = VENDOR_TEXT(
+    "<Subsystem Name=\"Device Settings\"><Group Name=\"Beeper\">"
+    "<Field Name=\"Number of good read beeps\">0</Field></Group></Subsystem>");
+constexpr uint32_t kBeeperRequestUnits = sizeof kBeeperRequest / sizeof kBeeperRequest[0];
+static_assert(kBeeperRequestUnits == 125, "124 characters and the zero");
+static_assert(sizeof kBeeperRequest == 250, "UTF-16 units");
+constexpr uint32_t kBeeperResponseUnits = 512;
+constexpr uint32_t kBeeperRequestTimeout = 0xFFFFFFFFu;
+
 }  // namespace
 
 int toneDurationSlot(int32_t id) { return findSlot(kDurationIds, id); }
@@ -41,16 +132,82 @@ int16_t setToneFrequency(ScannerState& state, int32_t id, int32_t value) {
 
 int16_t getToneDuration(const ScannerState& state, int32_t id) {
   const int slot = toneDurationSlot(id);
-  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load()) : static_cast<int16_t>(ResultUnsupported);
+  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load())
+                   : static_cast<int16_t>(ResultUnsupported);
 }
 
 int16_t getToneFrequency(const ScannerState& state, int32_t id) {
   const int slot = toneFrequencySlot(id);
-  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load()) : static_cast<int16_t>(ResultUnsupported);
+  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load())
+                   : static_cast<int16_t>(ResultUnsupported);
 }
 
-int16_t playTonePattern(ScannerState&, uint32_t) { return ResultOk; }
+const char* tonePatternFor(uint32_t number) {
+  if (number < kTonePatternCount) return kTonePatternTable[number];
+  return kDefaultTonePattern;
+}
 
-bool silenceDeviceBeeper(ScannerState&) { return false; }
+int16_t playTonePattern(ScannerState& state, uint32_t number) {
+  if (const char* pattern = tonePatternFor(number)) playToneString(state, pattern);
+  return ResultOk;
+}
+
+void playToneString(ScannerState& state, const char* pattern) {
+  uint16_t frequency = state.toneTable[kToneFrequencyM];
+  uint16_t duration = state.toneTable[kToneDurationM];
+  for (const char* token = pattern; *token != '\0'; token += 2) {
+    if (const ToneLetter* letter = findLetter(kFrequencyLetters, token[0])) {
+      frequency = letter->slot == kPauseSlot ? 0 : state.toneTable[letter->slot].load();
+    }
+    // The terminating zero when the pattern has an odd number of letters: no
+    // letter is listed for it, so the duration stays, and playing ends after
+    // this token.
+    const char durationLetter = token[1];
+    if (const ToneLetter* letter = findLetter(kDurationLetters, durationLetter)) {
+      duration = state.toneTable[letter->slot];
+    }
+    if (frequency != 0) {
+      playTone(state, frequency, duration, kPatternLevelStep);
+    } else {
+      state.platform.sleepMs(duration);
+    }
+    if (durationLetter == '\0') break;
+  }
+}
+
+uint16_t toneLevel(uint32_t step) {
+  const uint32_t limited = step < kPatternLevelStep ? step : kPatternLevelStep;
+  return static_cast<uint16_t>(limited * kFullLevel / kPatternLevelStep);
+}
+
+void buildToneRecord(uint32_t frequency, uint16_t duration, uint32_t step,
+                     uint8_t (&record)[ToneRecordSize]) {
+  record[0] = 1;
+  record[1] = 0;
+  putBigEndian32(record + 2, frequency);
+  putBigEndian16(record + 6, duration);
+  putBigEndian16(record + 8, toneLevel(step));
+}
+
+int playTone(ScannerState& state, uint32_t frequency, uint16_t duration, uint32_t step) {
+  const PlayToneCallback callback = state.toneCallback;
+  if (callback == nullptr) {
+    state.platform.alertSound(kStandardAlert);
+    return 1;
+  }
+  uint8_t record[ToneRecordSize];
+  buildToneRecord(frequency, duration, step, record);
+  callback(0, record, 0);
+  return 1;
+}
+
+bool silenceDeviceBeeper(ScannerState& state) {
+  VendorChar request[kBeeperRequestUnits];
+  memcpy(request, kBeeperRequest, sizeof request);
+  VendorChar response[kBeeperResponseUnits];
+  uint32_t count = kBeeperResponseUnits;
+  const int32_t result = state.vendor.ITCSSSetW(request, response, &count, kBeeperRequestTimeout);
+  return (static_cast<uint32_t>(result) & 0xC0000000u) == 0;
+}
 
 }  // namespace zorvan

@@ -22,8 +22,32 @@ int16_t setToneFrequency(ScannerState& state, int32_t id, int32_t value);
 int16_t getToneDuration(const ScannerState& state, int32_t id);
 int16_t getToneFrequency(const ScannerState& state, int32_t id);
 
+// The tone pattern that number `number` plays: null for 0 (nothing sounds),
+// the default pattern for every number without a pattern of its own.
+const char* tonePatternFor(uint32_t number);
+
 // Play numbered pattern `number` (taken as unsigned) in the calling thread.
+// Always ResultOk.
 int16_t playTonePattern(ScannerState& state, uint32_t number);
+
+// Play one zero-terminated pattern of frequency/duration letter pairs:
+// tones go to the host back to back, pauses wait in the calling thread. The
+// tone table is read anew for every pair. A lone letter before the zero is
+// played as a pair whose duration letter is missing (the duration stays).
+void playToneString(ScannerState& state, const char* pattern);
+
+// Level sent in a tone record for a level step: the step, taken as unsigned
+// and limited to 11, scaled to 0..64 rounding down.
+uint16_t toneLevel(uint32_t step);
+
+// The 10-byte record handed to the host for one tone.
+void buildToneRecord(uint32_t frequency, uint16_t duration, uint32_t step,
+                     uint8_t (&record)[ToneRecordSize]);
+
+// Hand one tone to the host's tone callback without waiting for it; with no
+// callback registered, sound the platform's standard alert once instead.
+// Returns 1.
+int playTone(ScannerState& state, uint32_t frequency, uint16_t duration, uint32_t step);
 
 // Ask the device's settings service to set its own good-read beeps to 0.
 // True on success.
