@@ -1,9 +1,94 @@
 // Label retrieval: the host fetches the last label.
+#include "acquisition/label_retrieval.h"
+
+#include <string.h>
+
+#include "plugin/byte_order.h"
 #include "plugin/zorvan_scanner.h"
 
 namespace zorvan {
 
-int16_t ZorvanScannerInterface::GetLastLabelRecord(uint8_t*) { return ResultUnsupported; }
-int16_t ZorvanScannerInterface::ReadLabel(int32_t, int16_t*, char*) { return ResultUnsupported; }
+namespace {
+
+struct ReportedSymbology {
+  int32_t vendor;
+  uint8_t reported;
+};
+
+// Driver symbology numbers with a reported number, sorted by driver number.
+// 6 and 62 are both reported as 8.
+const ReportedSymbology kReportedSymbologies[] = {
+    {1, 1},   {2, 7},   {4, 6},    {5, 2},   {6, 8},   {7, 3},   {11, 14},
+    {12, 17}, {13, 4},  {19, 255}, {62, 8},  {63, 9},  {64, 16}, {65, 10},
+    {66, 11}, {67, 22}, {68, 23},  {69, 25}, {70, 15},
+};
+static_assert(sizeof kReportedSymbologies / sizeof kReportedSymbologies[0] == 19,
+              "nineteen reported symbologies");
+
+// Longest label a record carries; the data area keeps room for its zero and
+// two more.
+constexpr uint16_t kRecordLabelMax = 255;
+constexpr uint32_t kRecordDataOffset = 6;
+static_assert(kRecordDataOffset + kRecordLabelMax + 3 == LabelRecordSize, "record layout");
+
+}  // namespace
+
+uint8_t mapReportedSymbology(int32_t vendorSymbology) {
+  for (const ReportedSymbology& entry : kReportedSymbologies) {
+    if (entry.vendor == vendorSymbology) return entry.reported;
+  }
+  return 0;
+}
+
+int16_t getLastLabelRecord(ScannerState& state, uint8_t* record) {
+  if (record == nullptr) return ResultRejected;
+  uint8_t local[LabelRecordSize];
+  memset(local, 0, sizeof local);
+  uint16_t length = 0;
+  uint16_t symbology = 0;
+  {
+    MutexLocker lock(state.labelLock);
+    if (state.labelPending) {
+      length = state.labelLength < kRecordLabelMax ? state.labelLength : kRecordLabelMax;
+      symbology = mapReportedSymbology(state.labelSymbology);
+      memcpy(local + kRecordDataOffset, state.labelBuffer, length);
+      state.labelPending = 0;
+    } else {
+      length = 2;
+      local[kRecordDataOffset] = 'N';
+      local[kRecordDataOffset + 1] = 'R';
+    }
+  }
+  putBigEndian16(local + 0, length);
+  putBigEndian16(local + 2, symbology);
+  putBigEndian16(local + 4, 0);
+  memcpy(record, local, sizeof local);
+  return ResultOk;
+}
+
+int16_t readLabel(ScannerState& state, int32_t maxCount, int16_t* symbology, char* buffer) {
+  if (maxCount < 0 || symbology == nullptr || buffer == nullptr) return ResultRejected;
+  MutexLocker lock(state.labelLock);
+  if (state.labelPending) {
+    const uint32_t count = static_cast<uint32_t>(maxCount);
+    const uint32_t n = count < state.labelLength ? count : state.labelLength;
+    *symbology = mapReportedSymbology(state.labelSymbology);
+    memcpy(buffer, state.labelBuffer, n);
+    buffer[n] = '\0';
+    state.labelPending = 0;
+  } else {
+    *symbology = 0;
+    buffer[0] = '\0';
+  }
+  return ResultOk;
+}
+
+int16_t ZorvanScannerInterface::GetLastLabelRecord(uint8_t* record) {
+  return getLastLabelRecord(*state_, record);
+}
+
+int16_t ZorvanScannerInterface::ReadLabel(int32_t maxCount, int16_t* symbology, char* buffer) {
+  return readLabel(*state_, maxCount, symbology, buffer);
+}
 
 }  // namespace zorvan
