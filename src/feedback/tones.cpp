@@ -75,14 +75,17 @@ struct ToneLetter {
 
 // Sorted by letter.
 const ToneLetter kFrequencyLetters[] = {
-    {'D', kToneFrequencyD}, {'H', kToneFrequencyH}, {'L', kToneFrequencyL},
-    {'M', kToneFrequencyM}, {'P', kPauseSlot},
+    {'D', kToneFrequencyD},  // id 40
+    {'H', kToneFrequencyH},  // id 35
+    {'L', kToneFrequencyL},  // id 37
+    {'M', kToneFrequencyM},  // id 36
+    {'P', kPauseSlot},       // frequency 0
 };
 const ToneLetter kDurationLetters[] = {
-    {'d', kToneDurationD},
-    {'l', kToneDurationL},
-    {'m', kToneDurationM},
-    {'s', kToneDurationS},
+    {'d', kToneDurationD},  // id 39
+    {'l', kToneDurationL},  // id 34
+    {'m', kToneDurationM},  // id 33
+    {'s', kToneDurationS},  // id 32
 };
 
 // The entry for `letter`, or null when the letter is not listed (the zero
