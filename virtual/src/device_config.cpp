@@ -29,8 +29,10 @@ constexpr Layout kLayout[VDEV_GROUP_COUNT] = {
 };
 
 bool ValidGroup(int32_t group) { return group >= 0 && group < VDEV_GROUP_COUNT; }
-bool IsListSlot(int32_t group, int32_t field) { return field == kLayout[group].listAt + 1; }
 bool HasList(int32_t group) { return kLayout[group].listAt >= 0; }
+bool IsListSlot(int32_t group, int32_t field) {
+  return HasList(group) && field == kLayout[group].listAt + 1;
+}
 
 bool SameGuid(const Guid& a, const Guid& b) {
   return a.data1 == b.data1 && a.data2 == b.data2 && a.data3 == b.data3 &&
