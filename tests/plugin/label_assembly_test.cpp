@@ -39,6 +39,8 @@ struct AffixCase {
   std::vector<uint8_t> expected;
 };
 
+void PrintTo(const AffixCase& c, std::ostream* out) { *out << c.name; }
+
 class AffixModeTest : public ::testing::TestWithParam<AffixCase> {};
 
 TEST_P(AffixModeTest, AddsTheSelectedAffixes) {
