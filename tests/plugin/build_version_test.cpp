@@ -51,11 +51,14 @@ TEST_P(FixedTextTest, WritesAtMostSizeBytesEndingInZero) {
   }
 }
 
+void PrintTo(const TextCase& c, std::ostream* out) { *out << "size " << c.size; }
+void PrintTo(const VersionCase& c, std::ostream* out) { *out << c.buildDate; }
+
 INSTANTIATE_TEST_SUITE_P(Sizes, FixedTextTest,
                          ::testing::Values(TextCase{-1, nullptr}, TextCase{0, nullptr},
                                            TextCase{1, "\0"}, TextCase{4, "KVS\0"},
                                            TextCase{8, "KVSym01\0"},
-                                           TextCase{12, "KVSym01\0####"}));
+                                           TextCase{12, "KVSym01\0###\0"}));
 
 TEST(FixedText, NullBufferIsRejected) {
   EXPECT_EQ(ResultRejected, zorvan::writeFixedText(nullptr, 8, "ITCKVP"));

@@ -24,10 +24,12 @@ std::vector<uint8_t> assemble(const std::vector<uint8_t>& data, const Affixes& a
 
 const std::vector<uint8_t> kTen = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
 
-std::vector<uint8_t> withAffixes(std::vector<uint8_t> head, const std::vector<uint8_t>& tail) {
-  std::vector<uint8_t> result = std::move(head);
-  result.insert(result.end(), kTen.begin(), kTen.end());
-  result.insert(result.end(), tail.begin(), tail.end());
+std::vector<uint8_t> withAffixes(const std::vector<uint8_t>& head,
+                                 const std::vector<uint8_t>& tail) {
+  std::vector<uint8_t> result;
+  for (const auto* part : {&head, &kTen, &tail}) {
+    for (uint8_t byte : *part) result.push_back(byte);
+  }
   return result;
 }
 
@@ -36,6 +38,8 @@ struct AffixCase {
   Affixes affixes;
   std::vector<uint8_t> expected;
 };
+
+void PrintTo(const AffixCase& c, std::ostream* out) { *out << c.name; }
 
 class AffixModeTest : public ::testing::TestWithParam<AffixCase> {};
 
@@ -57,12 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
         AffixCase{"zero_affixes_never_added", {0, 0, 0, 7}, kTen},
         AffixCase{"high_affixes_never_added", {-128, -1, -56, 7}, kTen},
         AffixCase{"mode_bits_above_two_ignored", {2, 10, 13, 8}, kTen}),
-    [](const ::testing::TestParamInfo<AffixCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<AffixCase>& param) { return param.param.name; });
 
 TEST(LabelAssembly, KeepsAtMost2999BytesCuttingAtTheEnd) {
   std::vector<uint8_t> data(2998, 'x');
-  std::vector<uint8_t> expected(1, 2);
-  expected.insert(expected.end(), data.begin(), data.end());
+  std::vector<uint8_t> expected = data;
+  expected[0] = 2;
+  expected.push_back('x');
   // Prefix and data fill 2999 bytes: both suffixes are cut.
   EXPECT_EQ(expected, assemble(data, Affixes{2, 10, 13, 7}));
 

@@ -79,6 +79,10 @@ struct ReadFailure {
   const char* message;  // nullptr: silent
 };
 
+void PrintTo(const ReadFailure& c, std::ostream* out) {
+  *out << std::hex << static_cast<uint32_t>(c.result);
+}
+
 class ReadFailureTest : public ScannerTest, public ::testing::WithParamInterface<ReadFailure> {};
 
 TEST_P(ReadFailureTest, EndsTheThreadReportingOnlyUnexpectedResults) {

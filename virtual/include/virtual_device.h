@@ -69,8 +69,8 @@ int32_t vdev_scan_wait_idle(uint32_t timeoutMs);
 void vdev_scan_inject_result(vdev_scan_function function, int32_t result, int32_t times);
 void vdev_scan_clear_results(void);
 
-/* A stuck driver: while set, ITCSCAN_CancelRead is accepted but releases
- * nothing. vdev_scan_release_reads ends every blocked read with `result`. */
+/* A stuck driver: while set, ITCSCAN_CancelRead and ITCSCAN_Close are
+ * accepted but release nothing. vdev_scan_release_reads ends every blocked read with `result`. */
 void vdev_scan_set_ignore_cancel(int32_t ignore);
 void vdev_scan_release_reads(int32_t result);
 

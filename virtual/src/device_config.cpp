@@ -173,8 +173,6 @@ int32_t Unused() {
 }
 
 // The object ends itself in Release, so DeviceConfig needs no destructor.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class VirtualDeviceConfig final : public DeviceConfig {
  public:
   explicit VirtualDeviceConfig(uint32_t generation) : generation_(generation) {}
@@ -308,7 +306,6 @@ class VirtualDeviceConfig final : public DeviceConfig {
   const uint32_t generation_;
   int32_t references_ = 0;  // guarded by the store's mutex
 };
-#pragma GCC diagnostic pop
 
 }  // namespace
 

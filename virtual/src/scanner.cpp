@@ -131,6 +131,9 @@ int32_t SetFlag(vdev_scan_function function, int32_t handle, bool Scanner::*flag
   int32_t result;
   if (Prologue(s, function, handle, &result)) return result;
   s.*flag = on != 0;
+  // Enabling starts a new session: a cancel left over from the last one,
+  // which found no read to end, does not end the first read of this one.
+  if (flag == &Scanner::enabled && on != 0) s.cancelNextRead = false;
   s.changed.notify_all();
   return 0;
 }
@@ -181,7 +184,8 @@ int32_t ITCSCAN_Close(int32_t handle) {
   if (Prologue(s, VDEV_SCAN_CLOSE, handle, &result)) return result;
   s.open = false;
   s.cancelNextRead = false;
-  s.ReleaseAll(VDEV_READ_CANCELLED);
+  // A stuck driver keeps its reads blocked even through a close.
+  if (!s.ignoreCancel) s.ReleaseAll(VDEV_READ_CANCELLED);
   return 0;
 }
 

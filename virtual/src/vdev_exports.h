@@ -7,10 +7,7 @@
 
 // DeviceConfig is a COM-style interface: it has no destructor in its table
 // (objects end through Release), which -Wnon-virtual-dtor reports.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 #include "device/vendor_abi.h"
-#pragma GCC diagnostic pop
 
 #pragma GCC visibility push(default)
 #include "virtual_device.h"
