@@ -98,10 +98,11 @@ const ToneLetter* findLetter(const ToneLetter (&table)[N], char letter) {
   return nullptr;
 }
 
-// Level step of every tone from a pattern: the loudest.
-constexpr uint32_t kPatternLevelStep = 11;
-// Record level of the loudest step.
+// The loudest level step, and the record level it stands for.
+constexpr uint32_t kLoudestStep = 11;
 constexpr uint32_t kFullLevel = 64;
+// Every tone from a pattern is at the loudest step.
+constexpr uint32_t kPatternLevelStep = kLoudestStep;
 // The platform's plain alert, sounded per tone when the host takes no tones.
 constexpr uint32_t kStandardAlert = 0x30;
 
@@ -179,8 +180,8 @@ void playToneString(ScannerState& state, const char* pattern) {
 }
 
 uint16_t toneLevel(uint32_t step) {
-  const uint32_t limited = step < kPatternLevelStep ? step : kPatternLevelStep;
-  return static_cast<uint16_t>(limited * kFullLevel / kPatternLevelStep);
+  const uint32_t limited = step < kLoudestStep ? step : kLoudestStep;
+  return static_cast<uint16_t>(limited * kFullLevel / kLoudestStep);
 }
 
 void buildToneRecord(uint32_t frequency, uint16_t duration, uint32_t step,

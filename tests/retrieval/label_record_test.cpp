@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ class LabelRecordTest : public ScannerTest {
     zorvan::MutexLocker lock(state.labelLock);
     ASSERT_LT(bytes.size(), sizeof state.labelBuffer);
     memset(state.labelBuffer, 0, sizeof state.labelBuffer);
-    memcpy(state.labelBuffer, bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), state.labelBuffer);
     state.labelLength = static_cast<uint16_t>(bytes.size());
     state.labelSymbology = symbology;
     state.labelPending = 1;
