@@ -41,12 +41,14 @@ int16_t setToneFrequency(ScannerState& state, int32_t id, int32_t value) {
 
 int16_t getToneDuration(const ScannerState& state, int32_t id) {
   const int slot = toneDurationSlot(id);
-  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load()) : static_cast<int16_t>(ResultUnsupported);
+  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load())
+                   : static_cast<int16_t>(ResultUnsupported);
 }
 
 int16_t getToneFrequency(const ScannerState& state, int32_t id) {
   const int slot = toneFrequencySlot(id);
-  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load()) : static_cast<int16_t>(ResultUnsupported);
+  return slot >= 0 ? static_cast<int16_t>(state.toneTable[slot].load())
+                   : static_cast<int16_t>(ResultUnsupported);
 }
 
 int16_t playTonePattern(ScannerState&, uint32_t) { return ResultOk; }

@@ -15,7 +15,9 @@ int16_t ZorvanScannerInterface::GetStoredFlag1() { return ResultUnsupported; }
 int16_t ZorvanScannerInterface::GetStoredLevel3() { return ResultUnsupported; }
 int16_t ZorvanScannerInterface::GetStoredLevel1() { return ResultUnsupported; }
 int16_t ZorvanScannerInterface::GetStoredSelector() { return ResultUnsupported; }
-int16_t ZorvanScannerInterface::GetAffixChars(int8_t*, int8_t*, int8_t*) { return ResultUnsupported; }
+int16_t ZorvanScannerInterface::GetAffixChars(int8_t*, int8_t*, int8_t*) {
+  return ResultUnsupported;
+}
 int16_t ZorvanScannerInterface::GetAffixMode() { return ResultUnsupported; }
 int16_t ZorvanScannerInterface::GetTriggerMode() { return ResultUnsupported; }
 int16_t ZorvanScannerInterface::GetStoredSelector2() { return ResultUnsupported; }
