@@ -8,16 +8,16 @@ namespace zorvan {
 
 const GroupLayout kGroupLayouts[kGroupCount] = {
     // name, fields, length list at, get, set
-    {'A', 6, -1, 20, 21},  //
-    {'B', 7, 4, 22, 23},   //
-    {'C', 2, -1, 24, 25},  //
-    {'D', 5, -1, 26, 27},  //
-    {'E', 5, 2, 28, 29},   //
-    {'F', 3, -1, 32, 33},  //
-    {'G', 10, -1, 34, 35}, //
-    {'H', 6, 3, 38, 39},   //
-    {'I', 17, -1, 42, 43}, //
-    {'J', 1, -1, 44, 45},  //
+    {'A', 6, -1, 20, 21},   //
+    {'B', 7, 4, 22, 23},    //
+    {'C', 2, -1, 24, 25},   //
+    {'D', 5, -1, 26, 27},   //
+    {'E', 5, 2, 28, 29},    //
+    {'F', 3, -1, 32, 33},   //
+    {'G', 10, -1, 34, 35},  //
+    {'H', 6, 3, 38, 39},    //
+    {'I', 17, -1, 42, 43},  //
+    {'J', 1, -1, 44, 45},   //
 };
 
 GroupChange::GroupChange(Group g) : group(g), lengthList{0, 0, 0}, lengthCount(3) {
@@ -48,8 +48,8 @@ int32_t readGroup(DeviceConfig* config, Group group, GroupValues& values) {
     case Group::H:
       return config->GetGroupH(&f[0], &f[1], &f[2], &f[3], list, &f[5]);
     case Group::I:
-      return config->GetGroupI(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7], &f[8],
-                               &f[9], &f[10], &f[11], &f[12], &f[13], &f[14], &f[15], &f[16]);
+      return config->GetGroupI(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7], &f[8], &f[9],
+                               &f[10], &f[11], &f[12], &f[13], &f[14], &f[15], &f[16]);
     case Group::J:
       return config->GetGroupJ(&f[0]);
   }

@@ -29,9 +29,7 @@ struct GroupLayout {
 // Sorted by group; the index is the Group value.
 extern const GroupLayout kGroupLayouts[kGroupCount];
 
-inline const GroupLayout& layoutOf(Group group) {
-  return kGroupLayouts[static_cast<int>(group)];
-}
+inline const GroupLayout& layoutOf(Group group) { return kGroupLayouts[static_cast<int>(group)]; }
 
 // What a get returned. For a group with a length list, field[at] holds
 // lengthKind, field[at + 2] lengthCount, field[at + 1] is 0, and the list

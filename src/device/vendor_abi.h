@@ -68,8 +68,8 @@ class DeviceConfig {
   // 20 / 21: six fields.
   virtual int32_t VENDOR_CALL GetGroupA(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
                                         uint32_t* f4, uint32_t* f5) = 0;
-  virtual int32_t VENDOR_CALL SetGroupA(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3,
-                                        uint8_t f4, uint8_t f5) = 0;
+  virtual int32_t VENDOR_CALL SetGroupA(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4,
+                                        uint8_t f5) = 0;
   // 22 / 23: seven fields, the length list in 4, 5, 6.
   virtual int32_t VENDOR_CALL GetGroupB(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
                                         uint32_t* lengthKind, uint8_t* lengthList,
@@ -99,9 +99,9 @@ class DeviceConfig {
   virtual int32_t VENDOR_CALL GetGroupG(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
                                         uint32_t* f4, uint32_t* f5, uint32_t* f6, uint32_t* f7,
                                         uint32_t* f8, uint32_t* f9) = 0;
-  virtual int32_t VENDOR_CALL SetGroupG(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3,
-                                        uint8_t f4, uint8_t f5, uint8_t f6, uint8_t f7,
-                                        uint8_t f8, uint8_t f9) = 0;
+  virtual int32_t VENDOR_CALL SetGroupG(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4,
+                                        uint8_t f5, uint8_t f6, uint8_t f7, uint8_t f8,
+                                        uint8_t f9) = 0;
   virtual int32_t VENDOR_CALL Unused36() = 0;
   virtual int32_t VENDOR_CALL Unused37() = 0;
   // 38 / 39: six fields, the length list in 3, 4, 5.
@@ -116,13 +116,12 @@ class DeviceConfig {
   virtual int32_t VENDOR_CALL GetGroupI(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
                                         uint32_t* f4, uint32_t* f5, uint32_t* f6, uint32_t* f7,
                                         uint32_t* f8, uint32_t* f9, uint32_t* f10, uint32_t* f11,
-                                        uint32_t* f12, uint32_t* f13, uint32_t* f14,
-                                        uint32_t* f15, uint32_t* f16) = 0;
-  virtual int32_t VENDOR_CALL SetGroupI(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3,
-                                        uint8_t f4, uint8_t f5, uint8_t f6, uint8_t f7,
-                                        uint8_t f8, uint8_t f9, uint8_t f10, uint8_t f11,
-                                        uint8_t f12, uint8_t f13, uint8_t f14, uint8_t f15,
-                                        uint8_t f16) = 0;
+                                        uint32_t* f12, uint32_t* f13, uint32_t* f14, uint32_t* f15,
+                                        uint32_t* f16) = 0;
+  virtual int32_t VENDOR_CALL SetGroupI(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4,
+                                        uint8_t f5, uint8_t f6, uint8_t f7, uint8_t f8, uint8_t f9,
+                                        uint8_t f10, uint8_t f11, uint8_t f12, uint8_t f13,
+                                        uint8_t f14, uint8_t f15, uint8_t f16) = 0;
   // 44 / 45: one field.
   virtual int32_t VENDOR_CALL GetGroupJ(uint32_t* f0) = 0;
   virtual int32_t VENDOR_CALL SetGroupJ(uint8_t f0) = 0;
@@ -146,28 +145,28 @@ enum : int32_t { kDeviceOpenFlags = 3 };
 #define VENDOR_LIBRARY_SETTINGS 2
 #define VENDOR_LIBRARY_COUNT 3
 
-#define VENDOR_FUNCTIONS(VENDOR_FUNCTION)                                                       \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_Open,                                \
-                  (int32_t * handle, const VendorChar* name))                                  \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_Close, (int32_t handle))            \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SetScannerEnable,                   \
-                  (int32_t handle, int32_t enable))                                            \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_GetScannerEnable,                   \
-                  (int32_t handle, int32_t * enable))                                          \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SetTriggerScanner,                  \
-                  (int32_t handle, int32_t on))                                                \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SetReadLED,                         \
-                  (int32_t handle, int32_t on))                                                \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_CancelRead,                         \
-                  (int32_t handle, int32_t flush, uint32_t * count1, uint32_t * count2))       \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SyncRead,                           \
-                  (int32_t handle, ReadRequest * request))                                     \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_DEVICE, int32_t, ITCDeviceOpen,                               \
-                  (const VendorChar* name, const Guid* iid, int32_t flags, void** object))     \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_DEVICE, void, ITCDeviceClose, (void** object))                \
-  VENDOR_FUNCTION(VENDOR_LIBRARY_SETTINGS, int32_t, ITCSSSetW,                                 \
-                  (VendorChar * request, VendorChar * response, uint32_t * count,              \
-                   uint32_t timeout))
+#define VENDOR_FUNCTIONS(VENDOR_FUNCTION)                                                  \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_Open,                           \
+                  (int32_t * handle, const VendorChar* name))                              \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_Close, (int32_t handle))        \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SetScannerEnable,               \
+                  (int32_t handle, int32_t enable))                                        \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_GetScannerEnable,               \
+                  (int32_t handle, int32_t * enable))                                      \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SetTriggerScanner,              \
+                  (int32_t handle, int32_t on))                                            \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SetReadLED,                     \
+                  (int32_t handle, int32_t on))                                            \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_CancelRead,                     \
+                  (int32_t handle, int32_t flush, uint32_t * count1, uint32_t * count2))   \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_SyncRead,                       \
+                  (int32_t handle, ReadRequest * request))                                 \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_DEVICE, int32_t, ITCDeviceOpen,                           \
+                  (const VendorChar* name, const Guid* iid, int32_t flags, void** object)) \
+  VENDOR_FUNCTION(VENDOR_LIBRARY_DEVICE, void, ITCDeviceClose, (void** object))            \
+  VENDOR_FUNCTION(                                                                         \
+      VENDOR_LIBRARY_SETTINGS, int32_t, ITCSSSetW,                                         \
+      (VendorChar * request, VendorChar * response, uint32_t * count, uint32_t timeout))
 
 // Function pointer types: VendorFn_ITCSCAN_Open and so on.
 #define VENDOR_DECLARE_TYPE(library, ret, name, params) \

@@ -39,9 +39,13 @@ const VendorApi kStubs = {
 
 const char* const kLibraryNames[VENDOR_LIBRARY_COUNT] = {
 #if defined(_WIN32)
-    "ITCSCAN.dll", "ITCAdcDevMgmt.dll", "ITCSSApi.DLL",
+    "ITCSCAN.dll",
+    "ITCAdcDevMgmt.dll",
+    "ITCSSApi.DLL",
 #else
-    "libITCSCAN.so", "libITCAdcDevMgmt.so", "libITCSSApi.so",
+    "libITCSCAN.so",
+    "libITCAdcDevMgmt.so",
+    "libITCSSApi.so",
 #endif
 };
 
@@ -49,9 +53,9 @@ VendorApi resolveVendorApi() {
   void* libraries[VENDOR_LIBRARY_COUNT];
   for (int i = 0; i < VENDOR_LIBRARY_COUNT; ++i) libraries[i] = openLibrary(kLibraryNames[i]);
   VendorApi api = kStubs;
-#define VENDOR_RESOLVE_SLOT(library, ret, name, params)        \
+#define VENDOR_RESOLVE_SLOT(library, ret, name, params)       \
   if (void* symbol = findSymbol(libraries[library], #name)) { \
-    api.name = reinterpret_cast<VendorFn_##name>(symbol);      \
+    api.name = reinterpret_cast<VendorFn_##name>(symbol);     \
   }
   VENDOR_FUNCTIONS(VENDOR_RESOLVE_SLOT)
 #undef VENDOR_RESOLVE_SLOT

@@ -19,9 +19,7 @@ constexpr int32_t kSoftwareTriggerMode = 8;
 constexpr uint32_t kTriggerRefusedPattern = 29;
 
 // Success test of the driver's results: both high bits clear.
-bool driverSucceeded(int32_t result) {
-  return (static_cast<uint32_t>(result) & 0xC0000000u) == 0;
-}
+bool driverSucceeded(int32_t result) { return (static_cast<uint32_t>(result) & 0xC0000000u) == 0; }
 
 int16_t isScannerEnabled(ScannerState& state) {
   int32_t value = 0;

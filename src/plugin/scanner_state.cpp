@@ -39,9 +39,7 @@ ScannerState::~ScannerState() { gLiveStates.fetch_sub(1, std::memory_order_relax
 
 int32_t liveScannerStates() { return gLiveStates.load(std::memory_order_relaxed); }
 
-void retainState(ScannerState& state) {
-  state.references.fetch_add(1, std::memory_order_relaxed);
-}
+void retainState(ScannerState& state) { state.references.fetch_add(1, std::memory_order_relaxed); }
 
 void releaseState(ScannerState* state) {
   if (state->references.fetch_sub(1, std::memory_order_acq_rel) == 1) delete state;

@@ -59,14 +59,14 @@ struct SettingsBlock {
 // Places of the eight tone parameters in the tone table: the durations d, s,
 // m, l, then the frequencies D, L, M, H.
 enum ToneSlot : uint8_t {
-  kToneDurationD,  // id 39
-  kToneDurationS,  // id 32
-  kToneDurationM,  // id 33
-  kToneDurationL,  // id 34
-  kToneFrequencyD, // id 40
-  kToneFrequencyL, // id 37
-  kToneFrequencyM, // id 36
-  kToneFrequencyH, // id 35
+  kToneDurationD,   // id 39
+  kToneDurationS,   // id 32
+  kToneDurationM,   // id 33
+  kToneDurationL,   // id 34
+  kToneFrequencyD,  // id 40
+  kToneFrequencyL,  // id 37
+  kToneFrequencyM,  // id 36
+  kToneFrequencyH,  // id 35
   kToneSlotCount
 };
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <string.h>
 
 #include "plugin/fixed_operations.h"
@@ -21,13 +20,11 @@ TEST_P(BuildVersionTest, FormatsYearDigitMonthLettersAndDay) {
   EXPECT_STREQ(GetParam().version, version);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dates, BuildVersionTest,
-                         ::testing::Values(VersionCase{"Jul 27 2010", "0Jl27"},
-                                           VersionCase{"Jun  5 2011", "1Jn05"},
-                                           VersionCase{"Jan 31 2019", "9Ja31"},
-                                           VersionCase{"Mar  1 2020", "0Ma01"},
-                                           VersionCase{"May 12 2024", "4Ma12"},
-                                           VersionCase{"Dec  9 2026", "6De09"}));
+INSTANTIATE_TEST_SUITE_P(
+    Dates, BuildVersionTest,
+    ::testing::Values(VersionCase{"Jul 27 2010", "0Jl27"}, VersionCase{"Jun  5 2011", "1Jn05"},
+                      VersionCase{"Jan 31 2019", "9Ja31"}, VersionCase{"Mar  1 2020", "0Ma01"},
+                      VersionCase{"May 12 2024", "4Ma12"}, VersionCase{"Dec  9 2026", "6De09"}));
 
 // Guard bytes around the host's buffer catch any write outside it.
 struct TextCase {

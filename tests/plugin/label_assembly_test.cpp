@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <string.h>
 
 #include <vector>
@@ -14,8 +13,8 @@ using zorvan::kLabelBufferSize;
 std::vector<uint8_t> assemble(const std::vector<uint8_t>& data, const Affixes& affixes) {
   uint8_t buffer[kLabelBufferSize];
   memset(buffer, 0xAA, sizeof buffer);
-  const uint16_t length = zorvan::assembleLabel(data.data(), static_cast<uint32_t>(data.size()),
-                                                affixes, buffer);
+  const uint16_t length =
+      zorvan::assembleLabel(data.data(), static_cast<uint32_t>(data.size()), affixes, buffer);
   for (uint32_t i = length; i < kLabelBufferSize; ++i) {
     EXPECT_EQ(0, buffer[i]) << "byte " << i << " after the label";
   }
@@ -49,18 +48,17 @@ TEST_P(AffixModeTest, AddsTheSelectedAffixes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, AffixModeTest,
-    ::testing::Values(
-        AffixCase{"none", {2, 10, 13, 0}, kTen},
-        AffixCase{"first_suffix", {2, 10, 13, 1}, withAffixes({}, {10})},
-        AffixCase{"second_suffix", {2, 10, 13, 2}, withAffixes({}, {13})},
-        AffixCase{"both_suffixes", {2, 10, 13, 3}, withAffixes({}, {10, 13})},
-        AffixCase{"prefix", {2, 10, 13, 4}, withAffixes({2}, {})},
-        AffixCase{"prefix_first", {2, 10, 13, 5}, withAffixes({2}, {10})},
-        AffixCase{"prefix_second", {2, 10, 13, 6}, withAffixes({2}, {13})},
-        AffixCase{"all", {2, 10, 13, 7}, withAffixes({2}, {10, 13})},
-        AffixCase{"zero_affixes_never_added", {0, 0, 0, 7}, kTen},
-        AffixCase{"high_affixes_never_added", {-128, -1, -56, 7}, kTen},
-        AffixCase{"mode_bits_above_two_ignored", {2, 10, 13, 8}, kTen}),
+    ::testing::Values(AffixCase{"none", {2, 10, 13, 0}, kTen},
+                      AffixCase{"first_suffix", {2, 10, 13, 1}, withAffixes({}, {10})},
+                      AffixCase{"second_suffix", {2, 10, 13, 2}, withAffixes({}, {13})},
+                      AffixCase{"both_suffixes", {2, 10, 13, 3}, withAffixes({}, {10, 13})},
+                      AffixCase{"prefix", {2, 10, 13, 4}, withAffixes({2}, {})},
+                      AffixCase{"prefix_first", {2, 10, 13, 5}, withAffixes({2}, {10})},
+                      AffixCase{"prefix_second", {2, 10, 13, 6}, withAffixes({2}, {13})},
+                      AffixCase{"all", {2, 10, 13, 7}, withAffixes({2}, {10, 13})},
+                      AffixCase{"zero_affixes_never_added", {0, 0, 0, 7}, kTen},
+                      AffixCase{"high_affixes_never_added", {-128, -1, -56, 7}, kTen},
+                      AffixCase{"mode_bits_above_two_ignored", {2, 10, 13, 8}, kTen}),
     [](const ::testing::TestParamInfo<AffixCase>& param) { return param.param.name; });
 
 TEST(LabelAssembly, KeepsAtMost2999BytesCuttingAtTheEnd) {
@@ -79,8 +77,8 @@ TEST(ScanEventRecord, CarriesTheLengthOnlyAbove255) {
   struct Case {
     uint16_t length;
     uint8_t bytes8to11[4];
-  } cases[] = {{0, {0, 0, 0, 0}},       {13, {0, 0, 0, 0}},     {255, {0, 0, 0, 0}},
-               {256, {0, 1, 1, 0}},     {300, {0, 1, 1, 0x2C}}, {2999, {0, 1, 0x0B, 0xB7}}};
+  } cases[] = {{0, {0, 0, 0, 0}},   {13, {0, 0, 0, 0}},     {255, {0, 0, 0, 0}},
+               {256, {0, 1, 1, 0}}, {300, {0, 1, 1, 0x2C}}, {2999, {0, 1, 0x0B, 0xB7}}};
   for (const Case& c : cases) {
     uint8_t record[ScanEventRecordSize];
     memset(record, 0x55, sizeof record);

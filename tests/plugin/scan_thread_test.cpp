@@ -58,7 +58,8 @@ TEST_F(ScanThreadTest, AffixesChangedWhileScanningApplyToTheNextLabel) {
   s.state().prefix = 2;
   s.state().affixMode = 7;
   scan(1, {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
-  const std::vector<uint8_t> expected = {2, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 10, 13};
+  const std::vector<uint8_t> expected = {2,   '0', '1', '2', '3', '4', '5',
+                                         '6', '7', '8', '9', 10,  13};
   EXPECT_EQ(expected, storedLabel());
 }
 

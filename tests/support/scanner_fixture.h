@@ -36,7 +36,8 @@ class ScannerTest : public ::testing::Test {
 
   // Push a label and wait until the scan thread has handled it.
   void scan(int32_t symbology, const std::vector<uint8_t>& bytes) {
-    ASSERT_EQ(0, vdev_scan_push_label(symbology, bytes.data(), static_cast<uint32_t>(bytes.size())));
+    ASSERT_EQ(0,
+              vdev_scan_push_label(symbology, bytes.data(), static_cast<uint32_t>(bytes.size())));
     ASSERT_EQ(1, vdev_scan_wait_idle(5000));
   }
 

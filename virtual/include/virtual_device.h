@@ -116,9 +116,9 @@ typedef enum {
  * with a length list, `lengthKind`, `lengthList` (the three bytes the pointer
  * showed) and `lengthCount` hold what was passed. */
 typedef struct {
-  int32_t group;     /* vdev_group */
-  int32_t isSet;     /* 0 get, 1 set */
-  int32_t result;    /* what the call returned */
+  int32_t group;  /* vdev_group */
+  int32_t isSet;  /* 0 get, 1 set */
+  int32_t result; /* what the call returned */
   uint32_t fields[VDEV_MAX_FIELDS];
   uint8_t bytes[VDEV_MAX_FIELDS];
   uint8_t lengthKind;
