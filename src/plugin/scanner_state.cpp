@@ -26,8 +26,18 @@ void SettingsBlock::copyFrom(const SettingsBlock& other) {
   storedSelector = other.storedSelector.load();
 }
 
+namespace {
+std::atomic<int32_t> gLiveStates{0};
+}  // namespace
+
 ScannerState::ScannerState(Platform& platformServices, const VendorApi& vendorApi)
-    : platform(platformServices), vendor(vendorApi) {}
+    : platform(platformServices), vendor(vendorApi) {
+  gLiveStates.fetch_add(1, std::memory_order_relaxed);
+}
+
+ScannerState::~ScannerState() { gLiveStates.fetch_sub(1, std::memory_order_relaxed); }
+
+int32_t liveScannerStates() { return gLiveStates.load(std::memory_order_relaxed); }
 
 void retainState(ScannerState& state) {
   state.references.fetch_add(1, std::memory_order_relaxed);

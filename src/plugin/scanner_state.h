@@ -74,6 +74,7 @@ constexpr uint32_t kLabelBufferSize = 3000;
 
 struct ScannerState {
   ScannerState(Platform& platform, const VendorApi& vendor);
+  ~ScannerState();
   ScannerState(const ScannerState&) = delete;
   ScannerState& operator=(const ScannerState&) = delete;
 
@@ -127,6 +128,10 @@ struct ScannerState {
 // Take and drop a share of the block; the last drop frees it.
 void retainState(ScannerState& state);
 void releaseState(ScannerState* state);
+
+// State blocks alive in the process, so tests can see that a block kept by a
+// stuck scan thread is freed once that thread ends.
+int32_t liveScannerStates();
 
 }  // namespace zorvan
 

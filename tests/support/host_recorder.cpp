@@ -101,6 +101,7 @@ bool RecordingPlatform::startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntr
 bool RecordingPlatform::waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs) {
   ++threadWaits;
   lastWaitMs = timeoutMs;
+  if (waitLimitMs != 0 && timeoutMs > waitLimitMs) timeoutMs = waitLimitMs;
   return zorvan::systemPlatform().waitThread(slot, timeoutMs);
 }
 

@@ -66,6 +66,9 @@ class RecordingPlatform final : public zorvan::Platform {
   void comUninitialize() override { ++comUninits; }
 
   bool refuseThreads = false;
+  // When not 0, thread waits last at most this long (keeps stuck-driver
+  // tests short).
+  uint32_t waitLimitMs = 0;
   int comInits = 0;
   int comUninits = 0;
   int threadWaits = 0;

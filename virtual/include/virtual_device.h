@@ -19,6 +19,8 @@ extern "C" {
 
 /* Result the virtual driver gives a read that was cancelled. */
 #define VDEV_READ_CANCELLED ((int32_t)0xC1600147u)
+/* Result the virtual driver gives a read whose timeout ran out. */
+#define VDEV_READ_TIMEOUT ((int32_t)0xC00000B5u)
 /* Result of any call made with a handle that is not open. */
 #define VDEV_BAD_HANDLE ((int32_t)0xC0000008u)
 /* Largest label the virtual driver can hold. */
@@ -67,8 +69,8 @@ int32_t vdev_scan_wait_idle(uint32_t timeoutMs);
 void vdev_scan_inject_result(vdev_scan_function function, int32_t result, int32_t times);
 void vdev_scan_clear_results(void);
 
-/* A stuck driver: while set, ITCSCAN_CancelRead is accepted but releases
- * nothing. vdev_scan_release_reads ends every blocked read with `result`. */
+/* A stuck driver: while set, ITCSCAN_CancelRead and ITCSCAN_Close are
+ * accepted but release nothing. vdev_scan_release_reads ends every blocked read with `result`. */
 void vdev_scan_set_ignore_cancel(int32_t ignore);
 void vdev_scan_release_reads(int32_t result);
 
@@ -147,7 +149,8 @@ void vdev_config_fail_set(vdev_group group, int32_t result);
 /* Make ITCDeviceOpen fail with `result` (0 clears). */
 void vdev_config_fail_open(int32_t result);
 
-/* The call log, oldest first; calls beyond VDEV_LOG_CAPACITY are dropped. */
+/* The call log, oldest first; calls beyond VDEV_LOG_CAPACITY are dropped.
+ * vdev_config_log_entry returns 0, or -1 when index is past the end. */
 uint32_t vdev_config_log_size(void);
 int32_t vdev_config_log_entry(uint32_t index, vdev_config_call* call);
 void vdev_config_clear_log(void);
