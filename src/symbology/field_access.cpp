@@ -80,12 +80,14 @@ void storeVariant(ScannerState& state, VariantFlag flag, bool set) {
 
 int16_t queryGroup(ScannerState& state, Group group, GroupValues& values, int16_t failingGet) {
   if (state.deviceConfig == nullptr) return ResultUnsupported;
-  return readGroup(state.deviceConfig, group, values) < 0 ? failingGet : ResultOk;
+  if (readGroup(state.deviceConfig, group, values) < 0) return failingGet;
+  return ResultOk;
 }
 
 int16_t changeGroup(ScannerState& state, const GroupChange& change, int16_t failingSet) {
   if (state.deviceConfig == nullptr) return ResultUnsupported;
-  return writeGroup(state.deviceConfig, change) < 0 ? failingSet : ResultOk;
+  if (writeGroup(state.deviceConfig, change) < 0) return failingSet;
+  return ResultOk;
 }
 
 int16_t readOption(ScannerState& state, const OptionField& where, const ValueMap& map,
