@@ -27,8 +27,9 @@ const ArgumentRule kNonZeroIsOneRules[] = {
 
 }  // namespace
 
-const ValueMap kOneIsOn = {kOneIsOnRules, 1, 0};
-const ArgumentMap kNonZeroIsOne = {kNonZeroIsOneRules, 2, VariantFlag::kNone, ResultRejected};
+const ValueMap kOneIsOn = valueMap(kOneIsOnRules, 0);
+const ArgumentMap kNonZeroIsOne =
+    argumentMap(kNonZeroIsOneRules, VariantFlag::kNone, ResultRejected);
 
 int16_t decodeOption(const OptionField& where, const ValueMap& map, const GroupValues& values) {
   for (uint8_t i = 0; i < map.ruleCount; ++i) {

@@ -6,6 +6,7 @@
 #ifndef ZORVAN_SYMBOLOGY_FIELD_ACCESS_H
 #define ZORVAN_SYMBOLOGY_FIELD_ACCESS_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "device/device_config.h"
@@ -66,6 +67,19 @@ struct ArgumentMap {
   VariantFlag variant;
   int16_t refused;
 };
+
+// A map over a whole rule array, its length counted by the compiler.
+template <size_t N>
+constexpr ValueMap valueMap(const ValueRule (&rules)[N], int16_t otherwise) {
+  static_assert(N > 0 && N <= 255, "rule count fits a byte");
+  return {rules, static_cast<uint8_t>(N), otherwise};
+}
+template <size_t N>
+constexpr ArgumentMap argumentMap(const ArgumentRule (&rules)[N], VariantFlag variant,
+                                  int16_t refused) {
+  static_assert(N > 0 && N <= 255, "rule count fits a byte");
+  return {rules, static_cast<uint8_t>(N), variant, refused};
+}
 
 // Maps shared by many operations: a field holding 1 reads as 1, anything else
 // as 0; a non-zero argument writes 1, zero writes 0.

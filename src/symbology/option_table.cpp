@@ -16,12 +16,12 @@ constexpr Match kAny = Match::kAny;
 const ValueRule kZeroIsOnRules[] = {
     {0, kEq, 0, 1},
 };
-const ValueMap kZeroIsOn = {kZeroIsOnRules, 1, 0};
+const ValueMap kZeroIsOn = valueMap(kZeroIsOnRules, 0);
 
 const ValueRule kNonZeroIsOnRules[] = {
     {0, kNonZero, 0, 1},
 };
-const ValueMap kNonZeroIsOn = {kNonZeroIsOnRules, 1, 0};
+const ValueMap kNonZeroIsOn = valueMap(kNonZeroIsOnRules, 0);
 
 // 0 off; 1 or 2 mode 1; 3 or 4 mode 2.
 const ValueRule kModeE1Rules[] = {
@@ -31,7 +31,7 @@ const ValueRule kModeE1Rules[] = {
     {0, kEq, 3, 2},  //
     {0, kEq, 4, 2},  //
 };
-const ValueMap kModeE1 = {kModeE1Rules, 5, ResultRejected};
+const ValueMap kModeE1 = valueMap(kModeE1Rules, ResultRejected);
 
 // The host and the device number states 1 and 2 the other way round.
 const ValueRule kSwappedStateRules[] = {
@@ -39,7 +39,7 @@ const ValueRule kSwappedStateRules[] = {
     {0, kEq, 1, 2},  //
     {0, kEq, 2, 1},  //
 };
-const ValueMap kSwappedState = {kSwappedStateRules, 3, ResultUnsupported};
+const ValueMap kSwappedState = valueMap(kSwappedStateRules, ResultUnsupported);
 
 // Three fields, one state: (1, x, x) state 1; (0, 1, 1) or any other non-zero
 // in the last two, state 2; (0, 0, 0) state 0.
@@ -48,7 +48,7 @@ const ValueRule kTripleStateRules[] = {
     {1, kNonZero, 0, 2},  //
     {2, kNonZero, 0, 2},  //
 };
-const ValueMap kTripleState = {kTripleStateRules, 3, 0};
+const ValueMap kTripleState = valueMap(kTripleStateRules, 0);
 
 // Bit 1 (value 2) of a two-bit field: on for 2 and 3, and for anything
 // outside 0 to 3.
@@ -56,21 +56,21 @@ const ValueRule kBit1SetRules[] = {
     {0, kEq, 0, 0},  //
     {0, kEq, 1, 0},  //
 };
-const ValueMap kBit1Set = {kBit1SetRules, 2, 1};
+const ValueMap kBit1Set = valueMap(kBit1SetRules, 1);
 
 // Bit 0 (value 1) clear means on: 0 and 2.
 const ValueRule kBit0ClearRules[] = {
     {0, kEq, 0, 1},  //
     {0, kEq, 2, 1},  //
 };
-const ValueMap kBit0Clear = {kBit0ClearRules, 2, 0};
+const ValueMap kBit0Clear = valueMap(kBit0ClearRules, 0);
 
 // 0 or 1 as they are; anything else is outside the encoding.
 const ValueRule kZeroOrOneRules[] = {
     {0, kEq, 0, 0},  //
     {0, kEq, 1, 1},  //
 };
-const ValueMap kZeroOrOne = {kZeroOrOneRules, 2, ResultUnsupported};
+const ValueMap kZeroOrOne = valueMap(kZeroOrOneRules, ResultUnsupported);
 
 // ---- Argument maps: argument → bytes (normal, variant flag set) ----
 
@@ -78,52 +78,55 @@ const ArgumentRule kNonZeroIsZeroRules[] = {
     {kEq, 0, {2, 0, 0}, {2, 0, 0}},       //
     {kNonZero, 0, {0, 0, 0}, {0, 0, 0}},  //
 };
-const ArgumentMap kNonZeroIsZero = {kNonZeroIsZeroRules, 2, VariantFlag::kNone, ResultRejected};
+const ArgumentMap kNonZeroIsZero =
+    argumentMap(kNonZeroIsZeroRules, VariantFlag::kNone, ResultRejected);
 
 // Switching the mode on writes the variant that variantFlagA chooses.
 const ArgumentRule kModeA4ArgumentRules[] = {
     {kEq, 0, {0, 0, 0}, {0, 0, 0}},       //
     {kNonZero, 0, {2, 0, 0}, {1, 0, 0}},  //
 };
-const ArgumentMap kModeA4Argument = {kModeA4ArgumentRules, 2, VariantFlag::kA, ResultRejected};
+const ArgumentMap kModeA4Argument =
+    argumentMap(kModeA4ArgumentRules, VariantFlag::kA, ResultRejected);
 
 const ArgumentRule kModeE1ArgumentRules[] = {
     {kEq, 0, {0, 0, 0}, {0, 0, 0}},  //
     {kEq, 1, {2, 0, 0}, {1, 0, 0}},  //
     {kEq, 2, {4, 0, 0}, {3, 0, 0}},  //
 };
-const ArgumentMap kModeE1Argument = {kModeE1ArgumentRules, 3, VariantFlag::kE, ResultRejected};
+const ArgumentMap kModeE1Argument =
+    argumentMap(kModeE1ArgumentRules, VariantFlag::kE, ResultRejected);
 
 const ArgumentRule kSwappedStateArgumentRules[] = {
     {kEq, 0, {0, 0, 0}, {0, 0, 0}},  //
     {kEq, 1, {2, 0, 0}, {2, 0, 0}},  //
     {kEq, 2, {1, 0, 0}, {1, 0, 0}},  //
 };
-const ArgumentMap kSwappedStateArgument = {kSwappedStateArgumentRules, 3, VariantFlag::kNone,
-                                           ResultRejected};
+const ArgumentMap kSwappedStateArgument =
+    argumentMap(kSwappedStateArgumentRules, VariantFlag::kNone, ResultRejected);
 
 const ArgumentRule kTripleStateArgumentRules[] = {
     {kEq, 0, {0, 0, 0}, {0, 0, 0}},  //
     {kEq, 1, {1, 1, 1}, {1, 1, 1}},  //
     {kEq, 2, {0, 1, 1}, {0, 1, 1}},  //
 };
-const ArgumentMap kTripleStateArgument = {kTripleStateArgumentRules, 3, VariantFlag::kNone,
-                                          ResultRejected};
+const ArgumentMap kTripleStateArgument =
+    argumentMap(kTripleStateArgumentRules, VariantFlag::kNone, ResultRejected);
 
 // Only the value 1 switches on; every other value, 2 included, off.
 const ArgumentRule kOnlyOneIsOnRules[] = {
     {kEq, 1, {1, 0, 0}, {1, 0, 0}},   //
     {kAny, 0, {0, 0, 0}, {0, 0, 0}},  //
 };
-const ArgumentMap kOnlyOneIsOn = {kOnlyOneIsOnRules, 2, VariantFlag::kNone, ResultRejected};
+const ArgumentMap kOnlyOneIsOn = argumentMap(kOnlyOneIsOnRules, VariantFlag::kNone, ResultRejected);
 
 // 0 and 1 as they are; any other value is not a change the device can make.
 const ArgumentRule kZeroOrOneArgumentRules[] = {
     {kEq, 0, {0, 0, 0}, {0, 0, 0}},  //
     {kEq, 1, {1, 0, 0}, {1, 0, 0}},  //
 };
-const ArgumentMap kZeroOrOneArgument = {kZeroOrOneArgumentRules, 2, VariantFlag::kNone,
-                                        ResultUnsupported};
+const ArgumentMap kZeroOrOneArgument =
+    argumentMap(kZeroOrOneArgumentRules, VariantFlag::kNone, ResultUnsupported);
 
 // ---- Read-modify-write changes ----
 
@@ -177,52 +180,21 @@ const SymbologyOption2Entry* findSymbologyOption2(HostSymbologyId id) {
 
 }  // namespace
 
+// Indexed by PairedOption.
+// clang-format off
 const PairedOptionEntry kPairedOptions[kPairedOptionCount] = {
-    // option, group/field/count, get, set, failing get, failing set
-    {PairedOption::kB2,
-     {Group::B, 2, 1},
-     &kOneIsOn,
-     &kNonZeroIsOne,
-     ResultUnsupported,
-     ResultRejected},
-    {PairedOption::kA1,
-     {Group::A, 1, 1},
-     &kOneIsOn,
-     &kNonZeroIsOne,
-     ResultUnsupported,
-     ResultRejected},
-    {PairedOption::kB1,
-     {Group::B, 1, 1},
-     &kZeroIsOn,
-     &kNonZeroIsZero,
-     ResultUnsupported,
-     ResultRejected},
-    {PairedOption::kA4,
-     {Group::A, 4, 1},
-     &kNonZeroIsOn,
-     &kModeA4Argument,
-     ResultUnsupported,
-     ResultRejected},
-    {PairedOption::kE1,
-     {Group::E, 1, 1},
-     &kModeE1,
-     &kModeE1Argument,
-     ResultUnsupported,
-     ResultUnsupported},
-    {PairedOption::kJ,
-     {Group::J, 0, 1},
-     &kSwappedState,
-     &kSwappedStateArgument,
-     ResultUnsupported,
-     ResultUnsupported},
-    {PairedOption::kITriple,
-     {Group::I, 5, 3},
-     &kTripleState,
-     &kTripleStateArgument,
-     ResultUnsupported,
-     ResultUnsupported},
+    // option                group/field/count  get             set                     failing get        failing set
+    {PairedOption::kB2,      {Group::B, 2, 1},  &kOneIsOn,      &kNonZeroIsOne,         ResultUnsupported, ResultRejected},
+    {PairedOption::kA1,      {Group::A, 1, 1},  &kOneIsOn,      &kNonZeroIsOne,         ResultUnsupported, ResultRejected},
+    {PairedOption::kB1,      {Group::B, 1, 1},  &kZeroIsOn,     &kNonZeroIsZero,        ResultUnsupported, ResultRejected},
+    {PairedOption::kA4,      {Group::A, 4, 1},  &kNonZeroIsOn,  &kModeA4Argument,       ResultUnsupported, ResultRejected},
+    {PairedOption::kE1,      {Group::E, 1, 1},  &kModeE1,       &kModeE1Argument,       ResultUnsupported, ResultUnsupported},
+    {PairedOption::kJ,       {Group::J, 0, 1},  &kSwappedState, &kSwappedStateArgument, ResultUnsupported, ResultUnsupported},
+    {PairedOption::kITriple, {Group::I, 5, 3},  &kTripleState,  &kTripleStateArgument,  ResultUnsupported, ResultUnsupported},
 };
+// clang-format on
 
+// Indexed by option kind.
 const OptionKindEntry kOptionKinds[kOptionKindCount] = {
     {true, 15},  // kind 0
     {true, 15},  // kind 1
@@ -231,16 +203,20 @@ const OptionKindEntry kOptionKinds[kOptionKindCount] = {
     {false, 0},  // kind 4
 };
 
+// Sorted by host value.
+// clang-format off
 const SymbologyOptionEntry kSymbologyOptions[kSymbologyOptionCount] = {
-    // id, flag, group/field/count, read, write, read-modify-write
-    {0, VariantFlag::kA, {Group::A, 4, 1}, nullptr, nullptr, &kVariantOfThreeModes},
-    {1, VariantFlag::kNone, {Group::I, 8, 1}, &kOneIsOn, &kOnlyOneIsOn, nullptr},
-    {2, VariantFlag::kNone, {Group::I, 9, 1}, &kOneIsOn, &kOnlyOneIsOn, nullptr},
-    {6, VariantFlag::kE, {Group::E, 1, 1}, nullptr, nullptr, &kVariantOfTwoModes},
-    {11, VariantFlag::kNone, {Group::F, 1, 1}, &kBit0Clear, nullptr, &kSwitchBit0Clear},
-    {12, VariantFlag::kNone, {Group::I, 9, 1}, &kOneIsOn, &kOnlyOneIsOn, nullptr},
+    // id, flag              group/field/count   read         write           read-modify-write
+    {0,  VariantFlag::kA,    {Group::A, 4, 1},   nullptr,     nullptr,        &kVariantOfThreeModes},
+    {1,  VariantFlag::kNone, {Group::I, 8, 1},   &kOneIsOn,   &kOnlyOneIsOn,  nullptr},
+    {2,  VariantFlag::kNone, {Group::I, 9, 1},   &kOneIsOn,   &kOnlyOneIsOn,  nullptr},
+    {6,  VariantFlag::kE,    {Group::E, 1, 1},   nullptr,     nullptr,        &kVariantOfTwoModes},
+    {11, VariantFlag::kNone, {Group::F, 1, 1},   &kBit0Clear, nullptr,        &kSwitchBit0Clear},
+    {12, VariantFlag::kNone, {Group::I, 9, 1},   &kOneIsOn,   &kOnlyOneIsOn,  nullptr},
 };
+// clang-format on
 
+// Sorted by vendor number.
 const SymbologyOption2Entry kSymbologyOptions2[kSymbologyOption2Count] = {
     {62, 12},
     {63, 13},

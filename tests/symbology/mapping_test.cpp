@@ -6,6 +6,7 @@
 #include <set>
 
 #include "symbology/length_list.h"
+#include "symbology/option_table.h"
 #include "symbology/symbology_table.h"
 
 namespace zorvan {
@@ -105,6 +106,42 @@ INSTANTIATE_TEST_SUITE_P(Production, SymbologyEntryTest, ::testing::ValuesIn(kSy
                          [](const ::testing::TestParamInfo<SymbologyEntry>& p) {
                            return "host" + std::to_string(p.param.host);
                          });
+
+// ---- Option tables ----
+
+void expectInsideGroup(const OptionField& where) {
+  const GroupLayout& layout = layoutOf(where.group);
+  const int end = layout.lengthListAt >= 0 ? layout.lengthListAt : layout.fieldCount;
+  EXPECT_GE(where.count, 1);
+  EXPECT_LE(where.count, kMaxOptionFields);
+  EXPECT_LE(where.field + where.count, end) << "Group" << layout.name << " field " << +where.field;
+}
+
+TEST(OptionTablesTest, RowsSitInOrderWithFieldsInsideTheirGroups) {
+  for (int i = 0; i < kPairedOptionCount; ++i) {
+    EXPECT_EQ(i, static_cast<int>(kPairedOptions[i].option));
+    expectInsideGroup(kPairedOptions[i].where);
+  }
+  for (int i = 0; i < kSymbologyOptionCount; ++i) {
+    const SymbologyOptionEntry& entry = kSymbologyOptions[i];
+    if (i > 0) {
+      EXPECT_LT(kSymbologyOptions[i - 1].id, entry.id);
+    }
+    expectInsideGroup(entry.where);
+    // Exactly one way to change it; read from the device unless a flag answers.
+    EXPECT_NE(entry.write == nullptr, entry.modify == nullptr) << entry.id;
+    EXPECT_EQ(entry.flag == VariantFlag::kNone, entry.read != nullptr) << entry.id;
+  }
+  for (int i = 1; i < kSymbologyOption2Count; ++i) {
+    EXPECT_LT(kSymbologyOptions2[i - 1].vendor, kSymbologyOptions2[i].vendor);
+  }
+  for (const SymbologyOption2Entry& entry : kSymbologyOptions2) {
+    expectInsideGroup({Group::I, entry.field, 1});
+  }
+  for (const OptionKindEntry& entry : kOptionKinds) {
+    if (entry.onDevice) expectInsideGroup({Group::I, entry.field, 1});
+  }
+}
 
 // ---- Length lists ----
 
