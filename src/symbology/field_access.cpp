@@ -1,0 +1,109 @@
+#include "symbology/field_access.h"
+
+namespace zorvan {
+
+namespace {
+
+bool holds(Match match, uint32_t expected, uint32_t actual) {
+  switch (match) {
+    case Match::kEquals:
+      return actual == expected;
+    case Match::kNonZero:
+      return actual != 0;
+    case Match::kAny:
+      return true;
+  }
+  return false;
+}
+
+const ValueRule kOneIsOnRules[] = {
+    {0, Match::kEquals, 1, 1},
+};
+
+const ArgumentRule kNonZeroIsOneRules[] = {
+    {Match::kEquals, 0, {0, 0, 0}, {0, 0, 0}},
+    {Match::kNonZero, 0, {1, 0, 0}, {1, 0, 0}},
+};
+
+}  // namespace
+
+const ValueMap kOneIsOn = valueMap(kOneIsOnRules, 0);
+const ArgumentMap kNonZeroIsOne =
+    argumentMap(kNonZeroIsOneRules, VariantFlag::kNone, ResultRejected);
+
+int16_t decodeOption(const OptionField& where, const ValueMap& map, const GroupValues& values) {
+  for (uint8_t i = 0; i < map.ruleCount; ++i) {
+    const ValueRule& rule = map.rules[i];
+    if (holds(rule.match, rule.value, values.field[where.field + rule.offset])) return rule.result;
+  }
+  return map.otherwise;
+}
+
+int16_t encodeOption(const OptionField& where, const ArgumentMap& map, int32_t argument,
+                     bool variantSet, GroupChange& change) {
+  for (uint8_t i = 0; i < map.ruleCount; ++i) {
+    const ArgumentRule& rule = map.rules[i];
+    if (!holds(rule.match, static_cast<uint32_t>(rule.argument), static_cast<uint32_t>(argument))) {
+      continue;
+    }
+    const uint8_t* bytes = variantSet ? rule.variantBytes : rule.bytes;
+    for (uint8_t k = 0; k < where.count; ++k) change.field[where.field + k] = bytes[k];
+    return ResultOk;
+  }
+  return map.refused;
+}
+
+bool variantIsSet(const ScannerState& state, VariantFlag flag) {
+  switch (flag) {
+    case VariantFlag::kA:
+      return state.variantFlagA != 0;
+    case VariantFlag::kE:
+      return state.variantFlagE != 0;
+    case VariantFlag::kNone:
+      break;
+  }
+  return false;
+}
+
+void storeVariant(ScannerState& state, VariantFlag flag, bool set) {
+  const uint8_t value = set ? 1 : 0;
+  switch (flag) {
+    case VariantFlag::kA:
+      state.variantFlagA = value;
+      break;
+    case VariantFlag::kE:
+      state.variantFlagE = value;
+      break;
+    case VariantFlag::kNone:
+      break;
+  }
+}
+
+int16_t queryGroup(ScannerState& state, Group group, GroupValues& values, int16_t failingGet) {
+  if (state.deviceConfig == nullptr) return ResultUnsupported;
+  if (readGroup(state.deviceConfig, group, values) < 0) return failingGet;
+  return ResultOk;
+}
+
+int16_t changeGroup(ScannerState& state, const GroupChange& change, int16_t failingSet) {
+  if (state.deviceConfig == nullptr) return ResultUnsupported;
+  if (writeGroup(state.deviceConfig, change) < 0) return failingSet;
+  return ResultOk;
+}
+
+int16_t readOption(ScannerState& state, const OptionField& where, const ValueMap& map,
+                   int16_t failingGet) {
+  GroupValues values;
+  const int16_t status = queryGroup(state, where.group, values, failingGet);
+  return status == ResultOk ? decodeOption(where, map, values) : status;
+}
+
+int16_t writeOption(ScannerState& state, const OptionField& where, const ArgumentMap& map,
+                    int32_t argument, int16_t failingSet) {
+  GroupChange change(where.group);
+  const int16_t status =
+      encodeOption(where, map, argument, variantIsSet(state, map.variant), change);
+  return status == ResultOk ? changeGroup(state, change, failingSet) : status;
+}
+
+}  // namespace zorvan
