@@ -1,0 +1,78 @@
+// The host side of the plug-in: loading it and the virtual device, the
+// three callbacks, the tone timeline and the output both threads share.
+#ifndef SCANHOST_HOST_H
+#define SCANHOST_HOST_H
+
+#include <stdint.h>
+
+#include <string>
+
+#include "operations.h"
+#include "scanner_interface1.h"
+#include "virtual_device.h"
+
+namespace scanhost {
+
+class WavWriter;
+
+// ---- Output -------------------------------------------------------------------
+// One line on standard output. While an operation runs, lines are held back
+// and printed, indented, under the operation's result line.
+void printLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// "scanhost: ..." on standard error; every report makes the exit status 1.
+void reportError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int errorCount();
+
+// ---- Tone timeline ------------------------------------------------------------
+// Pauses in a pattern are waits in the thread that plays it, invisible to the
+// host except as time passing between tones. Every tone is time-stamped; a
+// gap of at least kWaitThresholdMs between two tones of one sequence is
+// shown as a wait. A sequence is one operation call or one label.
+constexpr uint32_t kWaitThresholdMs = 20;
+// Silence the WAV file puts between two sequences.
+constexpr uint32_t kSequenceGapMs = 300;
+
+// Tones and waits from now on are also rendered into `wav` (null: none).
+void setWavWriter(WavWriter* wav);
+
+// An operation call: lines are held until endOperation prints `resultLine`
+// followed by them. With `measureEdges` (operations that play a pattern) the
+// time from the call's start to its first tone and from its last tone to
+// its end count as waits too, so a pattern made only of pauses still shows.
+void beginOperation(bool measureEdges);
+void endOperation(const std::string& resultLine);
+
+// A label pushed into the virtual device: its tones form one sequence.
+void beginLabel();
+void endLabel();
+
+// Serial number (1, 2, ...) of the oldest scan event the host thread has not
+// handled yet; false when there is none.
+bool takeScanEvent(uint32_t* serial);
+
+// ---- Callbacks ----------------------------------------------------------------
+void onScanEvent(const uint8_t* scanEventRecord);
+void onDebugMessage(const char* format, ...);
+void onTone(int32_t zero, const uint8_t* toneRecord, int32_t zero2);
+
+// ---- Loading ------------------------------------------------------------------
+struct VirtualDevice {
+  decltype(&vdev_scan_push_label) pushLabel = nullptr;
+  decltype(&vdev_scan_wait_idle) waitIdle = nullptr;
+};
+
+// Loads the three libraries of the virtual device from `directory`, each
+// with its symbols made global, so that the plug-in's own dlopen of
+// libITCSCAN.so finds the library already loaded under that name.
+bool loadVirtualDevice(const std::string& directory, VirtualDevice* device, std::string* error);
+// Loads the plug-in and resolves its one export.
+bool loadPlugin(const std::string& path, NewScannerFunction* newScanner, std::string* error);
+// The directory this program was started from.
+std::string programDirectory();
+
+// Fills the session's callbacks with the three above.
+void useHostCallbacks(Session* session);
+
+}  // namespace scanhost
+
+#endif  // SCANHOST_HOST_H
