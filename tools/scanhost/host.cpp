@@ -281,7 +281,7 @@ void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
   }
 }
 
-bool loadVirtualDevice(const std::string& directory, VirtualDevice* device, std::string* error) {
+bool loadVirtualDevice(const std::string& directory, Session* session, std::string* error) {
   static const char* const kLibraries[] = {"libITCSCAN.so", "libITCAdcDevMgmt.so",
                                            "libITCSSApi.so"};
   void* scanner = nullptr;
@@ -294,11 +294,15 @@ bool loadVirtualDevice(const std::string& directory, VirtualDevice* device, std:
     }
     if (scanner == nullptr) scanner = library;
   }
-  device->pushLabel =
+  // The declarations in virtual_device.h give the types; nothing is linked.
+  session->pushLabel =
       reinterpret_cast<decltype(&vdev_scan_push_label)>(dlsym(scanner, "vdev_scan_push_label"));
-  device->waitIdle =
+  session->waitIdle =
       reinterpret_cast<decltype(&vdev_scan_wait_idle)>(dlsym(scanner, "vdev_scan_wait_idle"));
-  if (device->pushLabel == nullptr || device->waitIdle == nullptr) {
+  session->scannerEnabled =
+      reinterpret_cast<decltype(&vdev_scan_enabled)>(dlsym(scanner, "vdev_scan_enabled"));
+  if (session->pushLabel == nullptr || session->waitIdle == nullptr ||
+      session->scannerEnabled == nullptr) {
     *error = directory + "/libITCSCAN.so is not the virtual device: it lacks its control functions";
     return false;
   }

@@ -56,15 +56,11 @@ void onDebugMessage(const char* format, ...);
 void onTone(int32_t zero, const uint8_t* toneRecord, int32_t zero2);
 
 // ---- Loading ------------------------------------------------------------------
-struct VirtualDevice {
-  decltype(&vdev_scan_push_label) pushLabel = nullptr;
-  decltype(&vdev_scan_wait_idle) waitIdle = nullptr;
-};
-
 // Loads the three libraries of the virtual device from `directory`, each
 // with its symbols made global, so that the plug-in's own dlopen of
-// libITCSCAN.so finds the library already loaded under that name.
-bool loadVirtualDevice(const std::string& directory, VirtualDevice* device, std::string* error);
+// libITCSCAN.so finds the library already loaded under that name, and puts
+// the control functions the host needs into `session`.
+bool loadVirtualDevice(const std::string& directory, Session* session, std::string* error);
 // Loads the plug-in and resolves its one export.
 bool loadPlugin(const std::string& path, NewScannerFunction* newScanner, std::string* error);
 // The directory this program was started from.

@@ -188,8 +188,34 @@ bool anyAffix(const Options& options) {
 }
 
 // Runs one call without printing; false when it could not run at all.
+// PushLabel: the label goes into the virtual device's queue; when the
+// scanner is enabled, waits until the scan thread has handled it.
+bool pushLabel(Session& session, const Call& call, CallResult* result) {
+  if (session.pushLabel == nullptr) {
+    reportError("PushLabel needs the virtual device (--virtual none was given)");
+    return false;
+  }
+  if (session.pushLabel(static_cast<int32_t>(call.args[0]),
+                        reinterpret_cast<const uint8_t*>(call.label.data()),
+                        static_cast<uint32_t>(call.label.size())) != 0) {
+    reportError("PushLabel: the virtual device refused the label (its queue is full)");
+    return false;
+  }
+  if (session.scannerEnabled() == 0) {
+    result->outputs = " queued (the scanner is disabled; it reads the label once enabled)";
+    return true;
+  }
+  if (session.waitIdle(kLabelTimeoutMs) != 1) {
+    reportError("PushLabel: the scanner did not take the label within %u ms", kLabelTimeoutMs);
+    return false;
+  }
+  result->outputs = " read";
+  return true;
+}
+
 bool execute(Session& session, const Call& call, CallResult* result) {
-  if (call.newScanner) {
+  if (call.kind == HostCall::kPushLabel) return pushLabel(session, call, result);
+  if (call.kind == HostCall::kNewScanner) {
     if (session.scanner != nullptr) {
       reportError("NewScanner: an object exists already (call Destructor first)");
       return false;
@@ -215,18 +241,21 @@ bool execute(Session& session, const Call& call, CallResult* result) {
 
 // Runs one call and prints "Name args -> result", then what happened during it.
 bool runCall(Session& session, const Call& call, CallResult* result) {
-  beginOperation(call.operation != nullptr && call.operation->playsPattern);
+  const bool isOperation = call.kind == HostCall::kOperation;
+  beginOperation(isOperation && call.operation->playsPattern);
   const bool ran = execute(session, call, result);
   std::string line = describeCall(call);
   if (!ran) {
     line += " -> not called";
-  } else if (call.newScanner) {
+  } else if (call.kind == HostCall::kNewScanner) {
     line += " -> object, callbacks registered";
+  } else if (call.kind == HostCall::kPushLabel) {
+    line += " ->" + result->outputs;
   } else {
     line += describeResult(*call.operation, *result);
   }
   endOperation(line);
-  if (ran && !result->fault.empty()) {
+  if (ran && isOperation && !result->fault.empty()) {
     reportError("%s %s", call.operation->name, result->fault.c_str());
     return false;
   }
@@ -342,8 +371,7 @@ void printLabel(uint32_t serial, Session& session, Fetch fetch) {
           .c_str());
 }
 
-void runLabels(Session& session, const VirtualDevice& device, FILE* input,
-               const std::string& inputName, Fetch fetch) {
+void runLabels(Session& session, FILE* input, const std::string& inputName, Fetch fetch) {
   if (!runRequired(session, {"EnableScanner"})) return;
   std::string line;
   int lineNumber = 0;
@@ -359,9 +387,9 @@ void runLabels(Session& session, const VirtualDevice& device, FILE* input,
     }
     beginLabel();
     const int32_t pushed =
-        device.pushLabel(label.symbology, reinterpret_cast<const uint8_t*>(label.bytes.data()),
-                         static_cast<uint32_t>(label.bytes.size()));
-    const bool idle = pushed == 0 && device.waitIdle(kLabelTimeoutMs) == 1;
+        session.pushLabel(label.symbology, reinterpret_cast<const uint8_t*>(label.bytes.data()),
+                          static_cast<uint32_t>(label.bytes.size()));
+    const bool idle = pushed == 0 && session.waitIdle(kLabelTimeoutMs) == 1;
     endLabel();
     uint32_t serial = 0;
     int events = 0;
@@ -496,16 +524,15 @@ int run(int argc, char** argv) {
   const std::string toolDir = programDirectory();
   const std::string virtualDir =
       options.virtualDir.empty() ? toolDir + "/../virtual" : options.virtualDir;
-  VirtualDevice device;
+  Session session;
+  useHostCallbacks(&session);
   if (virtualDir == "none") {
     if (command == "run") return fail("run needs the virtual device (--virtual none was given)");
-  } else if (!loadVirtualDevice(virtualDir, &device, &error)) {
+  } else if (!loadVirtualDevice(virtualDir, &session, &error)) {
     return fail(error);
   }
   const std::string pluginPath =
       options.pluginPath.empty() ? toolDir + "/../lib/libzorvanscanner.so" : options.pluginPath;
-  Session session;
-  useHostCallbacks(&session);
   if (!loadPlugin(pluginPath, &session.newScanner, &error)) return fail(error);
 
   const bool echo = command == "run";
@@ -519,7 +546,7 @@ int run(int argc, char** argv) {
   }
   if (applySettings(session, options, echo)) {
     if (command == "run") {
-      runLabels(session, device, input, inputName, options.fetch);
+      runLabels(session, input, inputName, options.fetch);
     } else if (command == "call" && !calls.empty()) {
       for (const Call& call : calls) {
         CallResult result;

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "label_lines.h"
 #include "records.h"
 #include "text_codec.h"
 
@@ -478,7 +479,32 @@ bool nameLike(const std::string& token) {
 }
 
 bool isCallName(const std::string& token) {
-  return token == "NewScanner" || findOperation(token) != nullptr;
+  return token == "NewScanner" || token == "PushLabel" || findOperation(token) != nullptr;
+}
+
+// PushLabel SYMBOLOGY TEXT, the text with escapes and without blanks.
+bool parsePushLabel(const std::vector<std::string>& args, Call* call, std::string* error) {
+  if (args.size() != 2) {
+    *error = "PushLabel takes 2 arguments (symbology text), got " + std::to_string(args.size());
+    return false;
+  }
+  if (!parseInteger(args[0], INT32_MIN, INT32_MAX, &call->args[0])) {
+    *error = "PushLabel: symbology must be a 32-bit integer, not '" + args[0] + "'";
+    return false;
+  }
+  std::string problem;
+  if (!decodeEscapes(args[1], 1, &call->label, &problem)) {
+    *error = "PushLabel: text: " + problem;
+    return false;
+  }
+  if (call->label.size() > kMaxLabelBytes) {
+    *error = "PushLabel: a label of " + std::to_string(call->label.size()) +
+             " bytes is longer than the virtual device takes (" + std::to_string(kMaxLabelBytes) +
+             ")";
+    return false;
+  }
+  call->argTexts = args;
+  return true;
 }
 
 std::string countPhrase(int count) {
@@ -487,9 +513,9 @@ std::string countPhrase(int count) {
 
 std::string expectedArguments(const char* name, const ArgumentSpec& spec) {
   if (spec.count == 0) return std::string(name) + " takes no arguments";
-  std::string phrase = spec.required == spec.count
-                           ? countPhrase(spec.count)
-                           : std::to_string(spec.required) + " or " + countPhrase(spec.count);
+  std::string phrase = spec.required == spec.count ? countPhrase(spec.count)
+                                                   : std::to_string(spec.required) + " or " +
+                                                         std::to_string(spec.count) + " arguments";
   return std::string(name) + " takes " + phrase + " (" + joinedNames(spec) + ")";
 }
 
@@ -524,7 +550,9 @@ bool parseCalls(const std::vector<std::string>& tokens, std::vector<Call>* calls
   while (i < tokens.size()) {
     const std::string& name = tokens[i++];
     const Operation* operation = findOperation(name);
-    const int wanted = operation != nullptr ? argumentSpec(*operation).count : 0;
+    const int wanted = operation != nullptr  ? argumentSpec(*operation).count
+                       : name == "PushLabel" ? 2
+                                             : 0;
     // The arguments run up to the next operation name. A word that is no
     // operation's name is still taken as an argument while one is wanting,
     // so that it is reported as an argument of the wrong kind.
@@ -540,8 +568,19 @@ bool parseCalls(const std::vector<std::string>& tokens, std::vector<Call>* calls
         *error = "NewScanner takes no arguments, got " + std::to_string(given);
         return false;
       }
-      call.newScanner = true;
+      call.kind = HostCall::kNewScanner;
       calls->push_back(call);
+      continue;
+    }
+    if (name == "PushLabel") {
+      call.kind = HostCall::kPushLabel;
+      if (!parsePushLabel(std::vector<std::string>(tokens.begin() + static_cast<long>(i),
+                                                   tokens.begin() + static_cast<long>(end)),
+                          &call, error)) {
+        return false;
+      }
+      calls->push_back(call);
+      i = end;
       continue;
     }
     call.operation = operation;
@@ -576,7 +615,9 @@ bool parseCalls(const std::vector<std::string>& tokens, std::vector<Call>* calls
 }
 
 std::string describeCall(const Call& call) {
-  std::string out = call.newScanner ? "NewScanner" : call.operation->name;
+  std::string out = call.kind == HostCall::kNewScanner  ? "NewScanner"
+                    : call.kind == HostCall::kPushLabel ? "PushLabel"
+                                                        : call.operation->name;
   for (const std::string& text : call.argTexts) out += " " + text;
   return out;
 }
@@ -598,7 +639,7 @@ std::string describeResult(const Operation& operation, const CallResult& result)
 
 void listOperations(std::string* out) {
   char line[256];
-  snprintf(line, sizeof line, "%3s  %-30s %-38s %s\n", "#", "operation", "arguments", "result");
+  snprintf(line, sizeof line, "%3s  %-30s %-42s %s\n", "#", "operation", "arguments", "result");
   *out += line;
   for (const Operation& operation : kTable) {
     const ArgumentSpec spec = argumentSpec(operation);
@@ -614,10 +655,14 @@ void listOperations(std::string* out) {
     }
     std::string result = infoOf(operation.result).listing;
     if (operation.playsPattern) result += ", plays tones";
-    snprintf(line, sizeof line, "%3d  %-30s %-38s %s\n", operation.position, operation.name,
+    snprintf(line, sizeof line, "%3d  %-30s %-42s %s\n", operation.position, operation.name,
              arguments.empty() ? "-" : arguments.c_str(), result.c_str());
     *out += line;
   }
+  *out +=
+      "\nBeside them: NewScanner (a new object after Destructor) and\n"
+      "PushLabel symbology text (a label scanned on the virtual device; escapes as in label "
+      "files).\n";
 }
 
 }  // namespace scanhost

@@ -45,6 +45,10 @@ constexpr int kLabelBufferSize = 4096;
 struct Session {
   NewScannerFunction newScanner = nullptr;
   ScannerInterface1* scanner = nullptr;
+  // The virtual device's control functions PushLabel needs; null without it.
+  int32_t (*pushLabel)(int32_t symbology, const uint8_t* data, uint32_t length) = nullptr;
+  int32_t (*waitIdle)(uint32_t timeoutMs) = nullptr;
+  int32_t (*scannerEnabled)() = nullptr;
   EventQueueCallback eventCallback = nullptr;
   DebugMessageCallback debugCallback = nullptr;
   PlayToneCallback toneCallback = nullptr;
@@ -85,12 +89,17 @@ const Operation* findOperation(const std::string& name);
 // An operation whose name differs from `name` only in letter case, or null.
 const Operation* findOperationIgnoringCase(const std::string& name);
 
-// One parsed call, ready to run. `newScanner` marks the plug-in's export
-// NewScanner, callable beside the 91 operations to get a fresh object.
+// Two calls beside the 91 operations: the plug-in's export NewScanner, for a
+// fresh object after Destructor, and PushLabel, which hands a label to the
+// virtual device as if it had been scanned.
+enum class HostCall { kOperation, kNewScanner, kPushLabel };
+
+// One parsed call, ready to run.
 struct Call {
-  const Operation* operation = nullptr;
-  bool newScanner = false;
+  HostCall kind = HostCall::kOperation;
+  const Operation* operation = nullptr;  // for kOperation
   int64_t args[kMaxArgs] = {};
+  std::string label;                  // PushLabel's label bytes
   std::vector<std::string> argTexts;  // as written, defaults filled in
 };
 

@@ -1,0 +1,648 @@
+// scanhost run as a subprocess on the built plug-in and virtual device:
+// what it prints, what it writes and how it exits.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  std::string line;
+  while (std::getline(stream, line)) lines.push_back(line);
+  return lines;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+}
+
+size_t countMatching(const std::vector<std::string>& lines, const std::string& pattern) {
+  const std::regex expression(pattern);
+  size_t count = 0;
+  for (const std::string& line : lines) count += std::regex_match(line, expression) ? 1 : 0;
+  return count;
+}
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+  std::vector<std::string> outLines() const { return linesOf(out); }
+  std::vector<std::string> errLines() const { return linesOf(err); }
+};
+
+class ScanhostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "scanhost_XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(&pattern[0]));
+    dir_ = pattern;
+  }
+
+  void TearDown() override {
+    if (DIR* dir = opendir(dir_.c_str())) {
+      while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") unlink(path(name).c_str());
+      }
+      closedir(dir);
+    }
+    rmdir(dir_.c_str());
+  }
+
+  std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+  // Runs scanhost with `args`, `input` on its standard input.
+  Outcome run(const std::vector<std::string>& args, const std::string& input = "") {
+    writeFile(path("stdin"), input);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, path("stdin").c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, path("stdout").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, path("stderr").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> words = {SCANHOST_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    Outcome outcome;
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, SCANHOST_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(0, spawned);
+    if (spawned != 0) return outcome;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    outcome.out = readFile(path("stdout"));
+    outcome.err = readFile(path("stderr"));
+    return outcome;
+  }
+
+  std::string labelFile(const std::string& text) {
+    writeFile(path("labels.txt"), text);
+    return path("labels.txt");
+  }
+
+  std::string dir_;
+};
+
+// ---- run ----------------------------------------------------------------------
+
+TEST_F(ScanhostTest, RunShowsEachLabelWithItsEventAndToneThenStops) {
+  const Outcome outcome = run({"run", "--prefix", "\\x02", "--affix-mode", "7",
+                               labelFile("1 HELLO\n19 tab\\there\\x7F\\\\\n")});
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_EQ("", outcome.err);
+  const std::vector<std::string> expected = {
+      "NewScanner -> object, callbacks registered",
+      "GetAffixChars -> 0 ResultOk prefix=0 suffix1=10 suffix2=13",
+      "SetAffixChars \\x02 10 13 -> 0 ResultOk",
+      "SetAffixMode 7 -> 0 ResultOk",
+      "EnableScanner -> 0 ResultOk",
+      "event 1: 87 FF, label of 255 bytes or fewer",
+      "tone 3000 Hz 90 ms level 64",
+      "label 1: symbology 1, length 8, \"\\x02HELLO\\n\\r\"",
+      "event 2: 87 FF, label of 255 bytes or fewer",
+      "tone 3000 Hz 90 ms level 64",
+      "label 2: symbology 255, length 13, \"\\x02tab\\there\\x7F\\\\\\n\\r\"",
+      "DisableScanner -> 0 ResultOk",
+      "Destructor -> done",
+  };
+  EXPECT_EQ(expected, outcome.outLines());
+}
+
+TEST_F(ScanhostTest, RunReadsTheCommittedSamplesCleanly) {
+  const Outcome outcome = run({"run", SAMPLES_DIR "/labels.txt"});
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_EQ("", outcome.err);
+  const std::vector<std::string> lines = outcome.outLines();
+  const size_t labels =
+      countMatching(lines, "label [0-9]+: symbology [0-9]+, length [0-9]+, \".*\"");
+  EXPECT_GT(labels, 0u);
+  EXPECT_EQ(labels, countMatching(lines, "event [0-9]+: 87 FF, .*"));
+  EXPECT_EQ(labels, countMatching(lines, "tone 3000 Hz 90 ms level 64"));
+  EXPECT_EQ("Destructor -> done", lines.back());
+}
+
+TEST_F(ScanhostTest, RunReadsStandardInputWithCommentsAndCrLf) {
+  const Outcome outcome = run({"run", "-"}, "# a comment\r\n\r\n   \n5 A B\r\n");
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_EQ(1u, countMatching(outcome.outLines(), "label 1: symbology 2, length 3, \"A B\""));
+}
+
+TEST_F(ScanhostTest, RunAppliesPendingSettingsBeforeEnabling) {
+  const Outcome outcome =
+      run({"run", "--good-read-beep", "off", "--trigger-mode", "8", labelFile("1 A\n")});
+  EXPECT_EQ(0, outcome.status);
+  const std::vector<std::string> lines = outcome.outLines();
+  EXPECT_EQ(1u, countMatching(lines, "SetGoodReadBeep 0 -> 0 ResultOk"));
+  EXPECT_EQ(1u, countMatching(lines, "SetTriggerMode 8 -> 0 ResultOk"));
+  EXPECT_EQ(1u, countMatching(lines, "ApplySettings 0 -> 0 ResultOk"));
+  EXPECT_EQ(0u, countMatching(lines, "tone .*"));
+  EXPECT_EQ(1u, countMatching(lines, "label 1: .*"));
+}
+
+struct FetchCase {
+  const char* fetch;
+  std::vector<std::string> labels;
+};
+
+void PrintTo(const FetchCase& c, std::ostream* os) { *os << c.fetch; }
+
+class RunFetchTest : public ScanhostTest, public ::testing::WithParamInterface<FetchCase> {};
+
+// ReadLabel ends a label at its first zero byte; the record carries a length
+// but holds 255 bytes at most.
+TEST_P(RunFetchTest, FetchesEveryLabelTheChosenWay) {
+  const std::string longLabel(300, 'L');
+  const Outcome outcome =
+      run({"run", "--fetch", GetParam().fetch, labelFile("1 X\\x00Y\n2 " + longLabel + "\n")});
+  EXPECT_EQ(0, outcome.status);
+  const std::vector<std::string> lines = outcome.outLines();
+  EXPECT_EQ(1u, countMatching(lines, "event 2: 87 FF, label of 300 bytes"));
+  std::vector<std::string> labels;
+  for (const std::string& line : lines) {
+    if (line.compare(0, 6, "label ") == 0) labels.push_back(line);
+  }
+  EXPECT_EQ(GetParam().labels, labels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fetch, RunFetchTest,
+                         ::testing::Values(FetchCase{"read-label",
+                                                     {"label 1: symbology 1, length 1, \"X\"",
+                                                      "label 2: symbology 7, length 300, \"" +
+                                                          std::string(300, 'L') + "\""}},
+                                           FetchCase{"record",
+                                                     {"label 1: symbology 1, length 3, \"X\\x00Y\"",
+                                                      "label 2: symbology 7, length 255, \"" +
+                                                          std::string(255, 'L') + "\""}}));
+
+struct MalformedLine {
+  std::string line;
+  const char* message;
+};
+
+void PrintTo(const MalformedLine& c, std::ostream* os) { *os << c.message; }
+
+class MalformedLineTest : public ScanhostTest,
+                          public ::testing::WithParamInterface<MalformedLine> {};
+
+TEST_P(MalformedLineTest, IsReportedOnceAndTheLinesAroundItAreDelivered) {
+  const std::string file = labelFile("1 FIRST\n" + GetParam().line + "\n2 LAST\n");
+  const Outcome outcome = run({"run", file});
+  EXPECT_EQ(1, outcome.status);
+  ASSERT_EQ(1u, outcome.errLines().size()) << outcome.err;
+  EXPECT_EQ("scanhost: " + file + ":2: " + GetParam().message, outcome.errLines()[0]);
+  const std::vector<std::string> lines = outcome.outLines();
+  EXPECT_EQ(1u, countMatching(lines, "label 1: symbology 1, length 5, \"FIRST\""));
+  EXPECT_EQ(1u, countMatching(lines, "label 2: symbology 7, length 4, \"LAST\""));
+  EXPECT_EQ("Destructor -> done", lines.back());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, MalformedLineTest,
+    ::testing::Values(
+        MalformedLine{"1 bad\\q", "unknown escape \\q at column 6 (known: \\n \\r \\t \\\\ \\xHH)"},
+        MalformedLine{"1 ab\\x4", "\\x at column 5 needs two hexadecimal digits"},
+        MalformedLine{"1 ab\\xG0", "\\x at column 5 needs two hexadecimal digits"},
+        MalformedLine{"1 end\\", "lone backslash at column 6 (write \\\\ for a backslash)"},
+        MalformedLine{"x1 ABC", "'x1' is not a vendor symbology number (a 32-bit integer)"},
+        MalformedLine{"4294967296 ABC",
+                      "'4294967296' is not a vendor symbology number (a 32-bit integer)"},
+        MalformedLine{"7", "no label after the symbology (write '<symbology> <text>')"},
+        MalformedLine{" 1 ABC",
+                      "starts with a blank; a line starts with the vendor symbology number"},
+        MalformedLine{"1 " + std::string(8193, 'A'),
+                      "label of 8193 bytes is longer than the virtual device takes (8192)"}));
+
+// ---- call and script ------------------------------------------------------------
+
+TEST_F(ScanhostTest, CallPrintsResultsWithStatusNamesAndOutValues) {
+  const Outcome outcome = run({"call",
+                               "AcceptValueOne",
+                               "1",
+                               "AcceptValueOne",
+                               "2",
+                               "SetAffixMode",
+                               "8",
+                               "SetAffixMode",
+                               "0x7",
+                               "GetAffixMode",
+                               "SetAffixChars",
+                               "A",
+                               "\\n",
+                               "-1",
+                               "GetAffixChars",
+                               "GetToneFrequency",
+                               "35",
+                               "GetToneFrequency",
+                               "38",
+                               "SetStoredLevel1",
+                               "4294967295",
+                               "GetInterfaceId",
+                               "4",
+                               "GetScannerModelName",
+                               "GetScannerModelName",
+                               "0",
+                               "GetLastLabelRecord",
+                               "ReadLabel",
+                               "-1",
+                               "NotSupported84",
+                               "FixedTrueB",
+                               "IsScannerEnabled",
+                               "SetEvtDebugMessageCallBack",
+                               "off",
+                               "Destructor",
+                               "NewScanner",
+                               "GetAffixMode"});
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_EQ("", outcome.err);
+  const std::vector<std::string> expected = {
+      "AcceptValueOne 1 -> 0 ResultOk",
+      "AcceptValueOne 2 -> -2 ResultUnsupported",
+      "SetAffixMode 8 -> -4 ResultRejected",
+      "SetAffixMode 0x7 -> 0 ResultOk",
+      "GetAffixMode -> 7",
+      "SetAffixChars A \\n -1 -> 0 ResultOk",
+      "GetAffixChars -> 0 ResultOk prefix=65 suffix1=10 suffix2=-1",
+      "GetToneFrequency 35 -> 7500",
+      "GetToneFrequency 38 -> -2 ResultUnsupported",
+      "SetStoredLevel1 4294967295 -> -4 ResultRejected",
+      "GetInterfaceId 4 -> 0 ResultOk text=\"KVS\"",
+      "GetScannerModelName 64 -> 0 ResultOk text=\"ITCKVP\"",
+      "GetScannerModelName 0 -> 0 ResultOk text=\"\"",
+      "GetLastLabelRecord -> 0 ResultOk length=2 symbology=0 reserved=0 data=\"NR\"",
+      "ReadLabel -1 -> -4 ResultRejected",
+      "NotSupported84 -> -2 ResultUnsupported",
+      "FixedTrueB -> 1",
+      "IsScannerEnabled -> 0",
+      "SetEvtDebugMessageCallBack off -> done",
+      "Destructor -> done",
+      "NewScanner -> object, callbacks registered",
+      "GetAffixMode -> 0",
+  };
+  EXPECT_EQ(expected, outcome.outLines());
+}
+
+TEST_F(ScanhostTest, PushedLabelsAreRetrievedByEitherOperation) {
+  const Outcome outcome =
+      run({"call", "EnableScanner", "PushLabel", "1", "A\\x00BC", "ReadLabel", "2", "ReadLabel",
+           "PushLabel", "19", "XYZ", "GetLastLabelRecord", "GetLastLabelRecord"});
+  EXPECT_EQ(0, outcome.status);
+  const std::vector<std::string> expected = {
+      "EnableScanner -> 0 ResultOk",
+      "PushLabel 1 A\\x00BC -> read",
+      "  event 1: 87 FF, label of 255 bytes or fewer",
+      "  tone 3000 Hz 90 ms level 64",
+      "ReadLabel 2 -> 0 ResultOk symbology=1 length=1 text=\"A\"",
+      "ReadLabel 4095 -> 0 ResultOk symbology=0 length=0 text=\"\"",
+      "PushLabel 19 XYZ -> read",
+      "  event 2: 87 FF, label of 255 bytes or fewer",
+      "  tone 3000 Hz 90 ms level 64",
+      "GetLastLabelRecord -> 0 ResultOk length=3 symbology=255 reserved=0 data=\"XYZ\"",
+      "GetLastLabelRecord -> 0 ResultOk length=2 symbology=0 reserved=0 data=\"NR\"",
+  };
+  EXPECT_EQ(expected, outcome.outLines());
+}
+
+TEST_F(ScanhostTest, DebugMessagesArePrintedAsTheyCome) {
+  const Outcome outcome = run({"call", "SetEvtAddEventToQueueCallBack", "off", "EnableScanner",
+                               "PushLabel", "1", "A", "PushLabel", "1", "B"});
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_EQ(1u, countMatching(outcome.outLines(),
+                              "  debug: No scan events generated\\. Implementer must call "
+                              "SetEvtAddEventToQueueCallBack after creating new "
+                              "ScannerInterface1 object"));
+}
+
+TEST_F(ScanhostTest, PatternsShowTonesAndTheWaitsBetweenThem) {
+  const Outcome outcome =
+      run({"call", "PlayTonePattern", "2", "PlayTonePattern", "-1", "SetToneFrequency", "35", "0",
+           "PlayTonePattern", "1", "PlayTonePattern", "0"});
+  EXPECT_EQ(0, outcome.status);
+  const std::string tone = "  tone 7500 Hz 70 ms level 64\n";
+  const std::string wait = "  wait [0-9]+ ms\n";
+  const std::regex expected("PlayTonePattern 2 -> 0 ResultOk\n" + tone + wait + tone +
+                            "PlayTonePattern -1 -> 0 ResultOk\n" + tone + wait + tone + wait +
+                            tone + wait + "  tone 1500 Hz 240 ms level 64\n" +
+                            "SetToneFrequency 35 0 -> 0 ResultOk\n"
+                            "PlayTonePattern 1 -> 0 ResultOk\n" +
+                            wait + "PlayTonePattern 0 -> 0 ResultOk\n");
+  EXPECT_TRUE(std::regex_match(outcome.out, expected)) << outcome.out;
+}
+
+TEST_F(ScanhostTest, SettingsFromTheCommandLineApplyInCallToo) {
+  const Outcome outcome =
+      run({"--trigger-mode", "8", "call", "GetTriggerMode", "StartSoftwareTrigger"});
+  EXPECT_EQ(0, outcome.status);
+  const std::vector<std::string> expected = {"GetTriggerMode -> 8",
+                                             "StartSoftwareTrigger -> -4 ResultRejected"};
+  EXPECT_EQ(expected, outcome.outLines());
+}
+
+TEST_F(ScanhostTest, ScriptRunsOneCallALineAndReportsBadLines) {
+  const std::string script =
+      "# set and read back\nSetAffixMode 3\n\nGetAffixMode\nBogus 1\nGetAffixMode 5\n"
+      "GetAffixMode\n";
+  writeFile(path("calls.txt"), script);
+  const Outcome fromFile = run({"script", path("calls.txt")});
+  EXPECT_EQ(1, fromFile.status);
+  const std::vector<std::string> expectedOut = {"SetAffixMode 3 -> 0 ResultOk", "GetAffixMode -> 3",
+                                                "GetAffixMode -> 3"};
+  EXPECT_EQ(expectedOut, fromFile.outLines());
+  const std::vector<std::string> expectedErr = {
+      "scanhost: " + path("calls.txt") +
+          ":5: unknown operation 'Bogus' ('scanhost ops' lists the operations)",
+      "scanhost: " + path("calls.txt") + ":6: GetAffixMode takes no arguments, got 1"};
+  EXPECT_EQ(expectedErr, fromFile.errLines());
+
+  // Without operations, call reads them from standard input.
+  const Outcome fromInput = run({"call"}, script);
+  EXPECT_EQ(1, fromInput.status);
+  EXPECT_EQ(expectedOut, fromInput.outLines());
+  EXPECT_EQ(2u, fromInput.errLines().size());
+}
+
+// ---- the operation table ----------------------------------------------------------
+
+TEST_F(ScanhostTest, OpsListsTheNinetyOneOperationsInInterfaceOrder) {
+  const Outcome outcome = run({"ops"});
+  EXPECT_EQ(0, outcome.status);
+  const std::regex row(" *([0-9]+)  ([A-Za-z0-9]+) +(.*)");
+  int next = 0;
+  for (const std::string& line : outcome.outLines()) {
+    std::smatch match;
+    if (!std::regex_match(line, match, row)) continue;
+    EXPECT_EQ(next, std::stoi(match[1])) << line;
+    ++next;
+  }
+  EXPECT_EQ(91, next);
+  EXPECT_NE(std::string::npos,
+            outcome.out.find(" 37  ReadLabel                      [count:count=4095] -> "
+                             "symbology length text"));
+  EXPECT_NE(std::string::npos, outcome.out.find(" 89  SetSymbologyOption2            id:int32 "
+                                                "value:uint16"));
+}
+
+// Every row of the listing can be called with the arguments it lists.
+TEST_F(ScanhostTest, EveryListedOperationCanBeCalled) {
+  const Outcome listing = run({"ops"});
+  const std::regex row(" *[0-9]+  ([A-Za-z0-9]+) +(.*)");
+  const std::regex required("([a-z0-9]+):([a-z|0-9]+)");
+  std::vector<std::string> args = {"call"};
+  std::vector<std::string> names;
+  for (const std::string& line : linesOf(listing.out)) {
+    std::smatch match;
+    if (!std::regex_match(line, match, row)) continue;
+    names.push_back(match[1]);
+    args.push_back(match[1]);
+    // Required arguments are "name:kind"; optional ones are bracketed.
+    std::string rest = match[2];
+    rest = rest.substr(0, rest.find(" -> "));
+    std::istringstream words(rest);
+    std::string word;
+    while (words >> word) {
+      if (std::regex_match(word, required))
+        args.push_back(word.find("on|off") != std::string::npos ? "on" : "0");
+    }
+  }
+  ASSERT_EQ(91u, names.size());
+  const Outcome outcome = run(args);
+  EXPECT_EQ(0, outcome.status) << outcome.err;
+  std::vector<std::string> called;
+  for (const std::string& line : outcome.outLines()) {
+    if (line[0] != ' ') called.push_back(line.substr(0, line.find(' ')));
+  }
+  EXPECT_EQ(names, called);
+}
+
+// ---- errors -------------------------------------------------------------------------
+
+struct ErrorCase {
+  std::vector<std::string> args;
+  int status;
+  std::string message;
+};
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.message; }
+
+class ErrorTest : public ScanhostTest, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(ErrorTest, GivesOneClearMessageAndFails) {
+  const Outcome outcome = run(GetParam().args);
+  EXPECT_EQ(GetParam().status, outcome.status);
+  ASSERT_EQ(1u, outcome.errLines().size()) << outcome.err;
+  EXPECT_EQ("scanhost: " + GetParam().message, outcome.errLines()[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ErrorTest,
+    ::testing::Values(
+        ErrorCase{{"--plugin", "/nonexistent/libzorvanscanner.so", "call", "NoOpA"},
+                  1,
+                  "cannot load the plug-in: /nonexistent/libzorvanscanner.so: cannot open "
+                  "shared object file: No such file or directory"},
+        ErrorCase{{"--plugin", VIRTUAL_DIR "/libITCSSApi.so", "call", "NoOpA"},
+                  1,
+                  VIRTUAL_DIR "/libITCSSApi.so is not a scanner plug-in: it does not export "
+                              "NewScanner"},
+        ErrorCase{{"--plugin", SAMPLES_DIR "/labels.txt", "call", "NoOpA"},
+                  1,
+                  "cannot load the plug-in: " SAMPLES_DIR "/labels.txt: invalid ELF header"},
+        ErrorCase{{"--virtual", "/nonexistent", "call", "NoOpA"},
+                  1,
+                  "cannot load the virtual device: /nonexistent/libITCSCAN.so: cannot open "
+                  "shared object file: No such file or directory"},
+        ErrorCase{{"call", "GetAffixMode", "Bogus"},
+                  1,
+                  "unknown operation 'Bogus' ('scanhost ops' lists the operations)"},
+        ErrorCase{{"call", "getaffixmode"},
+                  1,
+                  "unknown operation 'getaffixmode' (did you mean GetAffixMode?)"},
+        ErrorCase{{"call", "SetAffixMode"}, 1, "SetAffixMode takes 1 argument (mode), got 0"},
+        ErrorCase{{"call", "SetAffixMode", "1", "2", "GetAffixMode"},
+                  1,
+                  "SetAffixMode takes 1 argument (mode), got 2"},
+        ErrorCase{{"call", "GetBuildVersion", "8", "9"},
+                  1,
+                  "GetBuildVersion takes 0 or 1 arguments (size), got 2"},
+        ErrorCase{{"call", "SetToneFrequency", "35"},
+                  1,
+                  "SetToneFrequency takes 2 arguments (id value), got 1"},
+        ErrorCase{{"call", "SetAffixMode", "seven"},
+                  1,
+                  "SetAffixMode: mode must be a 32-bit integer, not 'seven'"},
+        ErrorCase{{"call", "SetAffixMode", "4294967296"},
+                  1,
+                  "SetAffixMode: mode must be a 32-bit integer, not '4294967296'"},
+        ErrorCase{{"call", "SetSymbologyOption2", "1", "65536"},
+                  1,
+                  "SetSymbologyOption2: value must be a 16-bit integer (-32768..65535), not "
+                  "'65536'"},
+        ErrorCase{{"call", "SetAffixChars", "AB", "0", "0"},
+                  1,
+                  "SetAffixChars: prefix must be a byte: a number -128..255, one character, or "
+                  "one of \\n \\r \\t \\\\ \\xHH, not 'AB'"},
+        ErrorCase{{"call", "SetEvtPlayToneCallBack", "maybe"},
+                  1,
+                  "SetEvtPlayToneCallBack: callback must be on or off, not 'maybe'"},
+        ErrorCase{{"call", "ReadLabel", "4096"},
+                  1,
+                  "ReadLabel: count must be a 32-bit integer of at most 4095 (the host's "
+                  "buffer), not '4096'"},
+        ErrorCase{{"call", "PushLabel", "1", "a\\qb"},
+                  1,
+                  "PushLabel: text: unknown escape \\q at column 2 (known: \\n \\r \\t \\\\ "
+                  "\\xHH)"},
+        ErrorCase{{"--virtual", "none", "call", "PushLabel", "1", "A"},
+                  1,
+                  "PushLabel needs the virtual device (--virtual none was given)"},
+        ErrorCase{{"call", "Destructor", "NoOpA"},
+                  1,
+                  "NoOpA: there is no scanner object (Destructor destroyed it; NewScanner "
+                  "makes one)"},
+        ErrorCase{{"call", "NewScanner"},
+                  1,
+                  "NewScanner: an object exists already (call Destructor first)"},
+        ErrorCase{{"--affix-mode", "x", "run", "-"},
+                  1,
+                  "--affix-mode: SetAffixMode: mode must be a 32-bit integer, not 'x'"},
+        ErrorCase{{"--affix-mode", "9", "run", "-"},
+                  1,
+                  "setting SetAffixMode 9 was refused: -4 ResultRejected"},
+        ErrorCase{{"run", "/nonexistent/labels.txt"},
+                  1,
+                  "cannot open /nonexistent/labels.txt: No such file or directory"},
+        ErrorCase{{"--virtual", "none", "run", "-"},
+                  1,
+                  "run needs the virtual device (--virtual none was given)"},
+        ErrorCase{{"--fetch", "both", "run", "-"},
+                  2,
+                  "--fetch takes read-label or record, not 'both' (see scanhost --help)"},
+        ErrorCase{{"--loud", "call"}, 2, "unknown option --loud (see scanhost --help)"},
+        ErrorCase{{"frobnicate"}, 2, "unknown command 'frobnicate' (see scanhost --help)"}));
+
+// ---- WAV ------------------------------------------------------------------------------
+
+struct Wav {
+  bool valid = false;
+  uint32_t sampleRate = 0;
+  std::vector<int16_t> samples;
+};
+
+uint32_t little32(const std::string& bytes, size_t at) {
+  return static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+}
+
+uint16_t little16(const std::string& bytes, size_t at) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1])
+                                                                     << 8);
+}
+
+Wav readWav(const std::string& path) {
+  const std::string bytes = readFile(path);
+  Wav wav;
+  if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 ||
+      bytes.compare(8, 8, "WAVEfmt ") != 0 || bytes.compare(36, 4, "data") != 0) {
+    return wav;
+  }
+  const uint32_t dataBytes = little32(bytes, 40);
+  wav.valid = little32(bytes, 4) == 36 + dataBytes && little32(bytes, 16) == 16 &&
+              little16(bytes, 20) == 1 && little16(bytes, 22) == 1 && little16(bytes, 32) == 2 &&
+              little16(bytes, 34) == 16 && bytes.size() == 44 + dataBytes;
+  wav.sampleRate = little32(bytes, 24);
+  for (size_t at = 44; at + 1 < bytes.size(); at += 2) {
+    wav.samples.push_back(static_cast<int16_t>(little16(bytes, at)));
+  }
+  return wav;
+}
+
+constexpr uint32_t kSampleRate = 44100;
+uint32_t samplesFor(uint32_t ms) { return ms * kSampleRate / 1000; }
+
+TEST_F(ScanhostTest, WavHoldsEachToneAsASineOfItsFrequencyAndLength) {
+  const Outcome outcome = run({"--wav", path("beep.wav"), "call", "PlayTonePattern", "27"});
+  EXPECT_EQ(0, outcome.status);
+  const Wav wav = readWav(path("beep.wav"));
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(kSampleRate, wav.sampleRate);
+  ASSERT_EQ(samplesFor(90), wav.samples.size());
+  // 3000 Hz for 90 ms crosses zero about 540 times; level 64 is the full peak.
+  int crossings = 0;
+  int peak = 0;
+  for (size_t i = 1; i < wav.samples.size(); ++i) {
+    if ((wav.samples[i - 1] < 0) != (wav.samples[i] < 0)) ++crossings;
+    peak = std::max(peak, std::abs(static_cast<int>(wav.samples[i])));
+  }
+  EXPECT_NEAR(540, crossings, 4);
+  EXPECT_NEAR(16383, peak, 200);
+}
+
+TEST_F(ScanhostTest, WavPutsThePrintedWaitsAndAGapBetweenCalls) {
+  const Outcome outcome =
+      run({"--wav", path("two.wav"), "call", "PlayTonePattern", "2", "PlayTonePattern", "27"});
+  EXPECT_EQ(0, outcome.status);
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(outcome.out, match, std::regex("wait ([0-9]+) ms")));
+  const uint32_t waited = static_cast<uint32_t>(std::stoul(match[1]));
+  const Wav wav = readWav(path("two.wav"));
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(2 * samplesFor(70) + samplesFor(waited) + samplesFor(300) + samplesFor(90),
+            wav.samples.size());
+}
+
+TEST_F(ScanhostTest, WavRendersTonesBeyondHalfTheSampleRateAsSilence) {
+  const Outcome outcome = run({"--wav", path("high.wav"), "call", "SetToneFrequency", "40", "30000",
+                               "PlayTonePattern", "27"});
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_NE(std::string::npos,
+            outcome.out.find("tone 30000 Hz 90 ms level 64 (above 22049 Hz: silent in the WAV "
+                             "file)"));
+  const Wav wav = readWav(path("high.wav"));
+  ASSERT_TRUE(wav.valid);
+  ASSERT_EQ(samplesFor(90), wav.samples.size());
+  for (int16_t sample : wav.samples) ASSERT_EQ(0, sample);
+}
+
+TEST_F(ScanhostTest, WavOfARunHoldsTheGoodReadBeepOfEachLabel) {
+  const Outcome outcome = run({"--wav", path("run.wav"), "run", labelFile("1 A\n1 B\n")});
+  EXPECT_EQ(0, outcome.status);
+  const Wav wav = readWav(path("run.wav"));
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(2 * samplesFor(90) + samplesFor(300), wav.samples.size());
+}
+
+TEST_F(ScanhostTest, PatternsPlaysEveryNumberedPattern) {
+  const Outcome outcome = run({"--wav", path("patterns.wav"), "patterns"});
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_EQ(31u, countMatching(outcome.outLines(), "PlayTonePattern [0-9]+ -> 0 ResultOk"));
+  EXPECT_TRUE(readWav(path("patterns.wav")).valid);
+}
+
+}  // namespace
