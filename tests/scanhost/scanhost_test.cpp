@@ -402,7 +402,7 @@ TEST_F(ScanhostTest, OpsListsTheNinetyOneOperationsInInterfaceOrder) {
   }
   EXPECT_EQ(91, next);
   EXPECT_NE(std::string::npos,
-            outcome.out.find(" 37  ReadLabel                      [count:count=4095] -> "
+            outcome.out.find(" 37  ReadLabel                      [count:int32=4095] -> "
                              "symbology length text"));
   EXPECT_NE(std::string::npos, outcome.out.find(" 89  SetSymbologyOption2            id:int32 "
                                                 "value:uint16"));

@@ -33,9 +33,9 @@ const ArgKindInfo kArgKindInfo[] = {
      "a byte: a number -128..255, one character, or one of \\n \\r \\t \\\\ \\xHH", INT8_MIN,
      UINT8_MAX},
     {ArgKind::kSwitch, "on|off", "on or off", 0, 1},
-    {ArgKind::kBufferSize, "size", "a 32-bit integer of at most 256 (the host's buffer)", INT32_MIN,
-     kTextBufferSize},
-    {ArgKind::kLabelCount, "count", "a 32-bit integer of at most 4095 (the host's buffer)",
+    {ArgKind::kBufferSize, "int32", "a 32-bit integer of at most 256 (the host's buffer)",
+     INT32_MIN, kTextBufferSize},
+    {ArgKind::kLabelCount, "int32", "a 32-bit integer of at most 4095 (the host's buffer)",
      INT32_MIN, kLabelBufferSize - 1},
 };
 
@@ -639,7 +639,7 @@ std::string describeResult(const Operation& operation, const CallResult& result)
 
 void listOperations(std::string* out) {
   char line[256];
-  snprintf(line, sizeof line, "%3s  %-30s %-42s %s\n", "#", "operation", "arguments", "result");
+  snprintf(line, sizeof line, "%3s  %-30s %-48s %s\n", "#", "operation", "arguments", "result");
   *out += line;
   for (const Operation& operation : kTable) {
     const ArgumentSpec spec = argumentSpec(operation);
@@ -655,7 +655,7 @@ void listOperations(std::string* out) {
     }
     std::string result = infoOf(operation.result).listing;
     if (operation.playsPattern) result += ", plays tones";
-    snprintf(line, sizeof line, "%3d  %-30s %-42s %s\n", operation.position, operation.name,
+    snprintf(line, sizeof line, "%3d  %-30s %-48s %s\n", operation.position, operation.name,
              arguments.empty() ? "-" : arguments.c_str(), result.c_str());
     *out += line;
   }
