@@ -183,11 +183,16 @@ bool settingCalls(const Options& options, bool withAffixChars, const int64_t* cu
   return true;
 }
 
+// "-4 ResultRejected", or the bare number when it is no status.
+std::string statusText(int16_t value) {
+  const char* name = statusName(value);
+  return std::to_string(value) + (name != nullptr ? std::string(" ") + name : std::string());
+}
+
 bool anyAffix(const Options& options) {
   return options.hasAffix[0] || options.hasAffix[1] || options.hasAffix[2];
 }
 
-// Runs one call without printing; false when it could not run at all.
 // PushLabel: the label goes into the virtual device's queue; when the
 // scanner is enabled, waits until the scan thread has handled it.
 bool pushLabel(Session& session, const Call& call, CallResult* result) {
@@ -213,6 +218,7 @@ bool pushLabel(Session& session, const Call& call, CallResult* result) {
   return true;
 }
 
+// Runs one call without printing; false when it could not run at all.
 bool execute(Session& session, const Call& call, CallResult* result) {
   if (call.kind == HostCall::kPushLabel) return pushLabel(session, call, result);
   if (call.kind == HostCall::kNewScanner) {
@@ -270,7 +276,10 @@ bool runTokens(Session& session, const std::vector<std::string>& tokens, CallRes
     return false;
   }
   bool ok = true;
-  for (const Call& call : calls) ok = runCall(session, call, result) && ok;
+  for (const Call& call : calls) {
+    *result = CallResult{};
+    ok = runCall(session, call, result) && ok;
+  }
   return ok;
 }
 
@@ -279,9 +288,7 @@ bool runRequired(Session& session, const std::vector<std::string>& tokens) {
   CallResult result;
   if (!runTokens(session, tokens, &result)) return false;
   if (result.value != ResultOk) {
-    reportError("%s returned %d%s%s", tokens[0].c_str(), result.value,
-                statusName(result.value) != nullptr ? " " : "",
-                statusName(result.value) != nullptr ? statusName(result.value) : "");
+    reportError("%s returned %s", tokens[0].c_str(), statusText(result.value).c_str());
     return false;
   }
   return true;
@@ -313,8 +320,8 @@ bool applySettings(Session& session, const Options& options, bool echo) {
     const bool ran = echo ? runCall(session, call, &result) : execute(session, call, &result);
     if (!ran) return false;
     if (result.value != ResultOk) {
-      reportError("setting %s was refused: %d %s", describeCall(call).c_str(), result.value,
-                  statusName(result.value) != nullptr ? statusName(result.value) : "");
+      reportError("setting %s was refused: %s", describeCall(call).c_str(),
+                  statusText(result.value).c_str());
       return false;
     }
   }
@@ -357,8 +364,8 @@ void printLabel(uint32_t serial, Session& session, Fetch fetch) {
     reportError("%s %s", calls[0].operation->name, result.fault.c_str());
   }
   if (result.value != ResultOk) {
-    reportError("label %u: %s returned %d %s", serial, calls[0].operation->name, result.value,
-                statusName(result.value) != nullptr ? statusName(result.value) : "");
+    reportError("label %u: %s returned %s", serial, calls[0].operation->name,
+                statusText(result.value).c_str());
     return;
   }
   // ReadLabel: symbology, length; the record: length, symbology.
@@ -421,7 +428,10 @@ void runScript(Session& session, FILE* input, const std::string& inputName, bool
       fputs("scanhost> ", stdout);
       fflush(stdout);
     }
-    if (!readLine(input, &line)) break;
+    if (!readLine(input, &line)) {
+      if (interactive) fputc('\n', stdout);  // end the prompt line left by end of input
+      break;
+    }
     ++lineNumber;
     std::vector<std::string> tokens = splitBlanks(line);
     if (tokens.empty() || tokens[0][0] == '#') continue;
@@ -451,7 +461,6 @@ void runScript(Session& session, FILE* input, const std::string& inputName, bool
       runCall(session, call, &result);
     }
   }
-  if (interactive) fputc('\n', stdout);
 }
 
 // ---- main ----------------------------------------------------------------------
