@@ -346,12 +346,14 @@ TEST_F(ScanhostTest, PatternsShowTonesAndTheWaitsBetweenThem) {
   EXPECT_EQ(0, outcome.status);
   const std::string tone = "  tone 7500 Hz 70 ms level 64\n";
   const std::string wait = "  wait [0-9]+ ms\n";
-  const std::regex expected("PlayTonePattern 2 -> 0 ResultOk\n" + tone + wait + tone +
-                            "PlayTonePattern -1 -> 0 ResultOk\n" + tone + wait + tone + wait +
-                            tone + wait + "  tone 1500 Hz 240 ms level 64\n" +
+  // A thread held up for long at the start or end of a call shows as a wait there.
+  const std::string edge = "(" + wait + ")?";
+  const std::regex expected("PlayTonePattern 2 -> 0 ResultOk\n" + edge + tone + wait + tone + edge +
+                            "PlayTonePattern -1 -> 0 ResultOk\n" + edge + tone + wait + tone +
+                            wait + tone + wait + "  tone 1500 Hz 240 ms level 64\n" + edge +
                             "SetToneFrequency 35 0 -> 0 ResultOk\n"
                             "PlayTonePattern 1 -> 0 ResultOk\n" +
-                            wait + "PlayTonePattern 0 -> 0 ResultOk\n");
+                            wait + "PlayTonePattern 0 -> 0 ResultOk\n" + edge);
   EXPECT_TRUE(std::regex_match(outcome.out, expected)) << outcome.out;
 }
 
@@ -361,7 +363,11 @@ TEST_F(ScanhostTest, SettingsFromTheCommandLineApplyInCallToo) {
   EXPECT_EQ(0, outcome.status);
   const std::vector<std::string> expected = {"GetTriggerMode -> 8",
                                              "StartSoftwareTrigger -> -4 ResultRejected"};
-  EXPECT_EQ(expected, outcome.outLines());
+  std::vector<std::string> results;
+  for (const std::string& line : outcome.outLines()) {
+    if (line[0] != ' ') results.push_back(line);
+  }
+  EXPECT_EQ(expected, results);
 }
 
 TEST_F(ScanhostTest, ScriptRunsOneCallALineAndReportsBadLines) {
@@ -608,13 +614,19 @@ TEST_F(ScanhostTest, WavPutsThePrintedWaitsAndAGapBetweenCalls) {
   const Outcome outcome =
       run({"--wav", path("two.wav"), "call", "PlayTonePattern", "2", "PlayTonePattern", "27"});
   EXPECT_EQ(0, outcome.status);
-  std::smatch match;
-  ASSERT_TRUE(std::regex_search(outcome.out, match, std::regex("wait ([0-9]+) ms")));
-  const uint32_t waited = static_cast<uint32_t>(std::stoul(match[1]));
+  // Pattern 2 has one pause; every wait printed is in the file.
+  uint32_t waits = 0;
+  const std::regex waitLine("  wait ([0-9]+) ms");
+  for (const std::string& line : outcome.outLines()) {
+    std::smatch match;
+    if (std::regex_match(line, match, waitLine)) {
+      waits += samplesFor(static_cast<uint32_t>(std::stoul(match[1])));
+    }
+  }
+  EXPECT_LE(1u, countMatching(outcome.outLines(), "  wait [0-9]+ ms"));
   const Wav wav = readWav(path("two.wav"));
   ASSERT_TRUE(wav.valid);
-  EXPECT_EQ(2 * samplesFor(70) + samplesFor(waited) + samplesFor(300) + samplesFor(90),
-            wav.samples.size());
+  EXPECT_EQ(2 * samplesFor(70) + waits + samplesFor(300) + samplesFor(90), wav.samples.size());
 }
 
 TEST_F(ScanhostTest, WavRendersTonesBeyondHalfTheSampleRateAsSilence) {
