@@ -13,6 +13,7 @@
 
 #include "records.h"
 #include "text_codec.h"
+#include "virtual_device.h"
 #include "wav_writer.h"
 
 namespace scanhost {

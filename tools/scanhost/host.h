@@ -9,7 +9,6 @@
 
 #include "operations.h"
 #include "scanner_interface1.h"
-#include "virtual_device.h"
 
 namespace scanhost {
 
