@@ -436,31 +436,31 @@ struct ArgumentSpec {
 };
 
 ArgumentSpec argumentSpec(const Operation& operation) {
-  ArgumentSpec spec;
+  ArgumentSpec argumentList;
   const std::string text = operation.arguments;
   size_t start = 0;
-  while (start < text.size() && spec.count < kMaxArgs) {
+  while (start < text.size() && argumentList.count < kMaxArgs) {
     size_t end = text.find(' ', start);
     if (end == std::string::npos) end = text.size();
     std::string word = text.substr(start, end - start);
     const size_t equals = word.find('=');
     if (equals != std::string::npos) {
-      spec.defaultText = word.substr(equals + 1);
+      argumentList.defaultText = word.substr(equals + 1);
       word.resize(equals);
     } else {
-      spec.required = spec.count + 1;
+      argumentList.required = argumentList.count + 1;
     }
-    spec.names[spec.count++] = word;
+    argumentList.names[argumentList.count++] = word;
     start = end + 1;
   }
-  return spec;
+  return argumentList;
 }
 
-std::string joinedNames(const ArgumentSpec& spec) {
+std::string joinedNames(const ArgumentSpec& argumentList) {
   std::string out;
-  for (int i = 0; i < spec.count; ++i) {
+  for (int i = 0; i < argumentList.count; ++i) {
     if (i > 0) out += ' ';
-    out += spec.names[i];
+    out += argumentList.names[i];
   }
   return out;
 }
@@ -511,12 +511,12 @@ std::string countPhrase(int count) {
   return std::to_string(count) + (count == 1 ? " argument" : " arguments");
 }
 
-std::string expectedArguments(const char* name, const ArgumentSpec& spec) {
-  if (spec.count == 0) return std::string(name) + " takes no arguments";
-  std::string phrase = spec.required == spec.count ? countPhrase(spec.count)
-                                                   : std::to_string(spec.required) + " or " +
-                                                         std::to_string(spec.count) + " arguments";
-  return std::string(name) + " takes " + phrase + " (" + joinedNames(spec) + ")";
+std::string expectedArguments(const char* name, const ArgumentSpec& argumentList) {
+  if (argumentList.count == 0) return std::string(name) + " takes no arguments";
+  std::string phrase = argumentList.required == argumentList.count ? countPhrase(argumentList.count)
+                                                   : std::to_string(argumentList.required) + " or " +
+                                                         std::to_string(argumentList.count) + " arguments";
+  return std::string(name) + " takes " + phrase + " (" + joinedNames(argumentList) + ")";
 }
 
 }  // namespace
@@ -593,16 +593,16 @@ bool parseCalls(const std::vector<std::string>& tokens, std::vector<Call>* calls
       }
       return false;
     }
-    const ArgumentSpec spec = argumentSpec(*call.operation);
-    if (given < spec.required || given > spec.count) {
-      *error = expectedArguments(call.operation->name, spec) + ", got " + std::to_string(given);
+    const ArgumentSpec argumentList = argumentSpec(*call.operation);
+    if (given < argumentList.required || given > argumentList.count) {
+      *error = expectedArguments(call.operation->name, argumentList) + ", got " + std::to_string(given);
       return false;
     }
-    for (int a = 0; a < spec.count; ++a) {
-      const std::string text = a < given ? tokens[i + a] : spec.defaultText;
+    for (int a = 0; a < argumentList.count; ++a) {
+      const std::string text = a < given ? tokens[i + a] : argumentList.defaultText;
       const ArgKind kind = call.operation->kinds.kind[a];
       if (!parseArgument(kind, text, &call.args[a])) {
-        *error = std::string(call.operation->name) + ": " + spec.names[a] + " must be " +
+        *error = std::string(call.operation->name) + ": " + argumentList.names[a] + " must be " +
                  infoOf(kind).expected + ", not '" + text + "'";
         return false;
       }
@@ -642,12 +642,12 @@ void listOperations(std::string* out) {
   snprintf(line, sizeof line, "%3s  %-30s %-48s %s\n", "#", "operation", "arguments", "result");
   *out += line;
   for (const Operation& operation : kTable) {
-    const ArgumentSpec spec = argumentSpec(operation);
+    const ArgumentSpec argumentList = argumentSpec(operation);
     std::string arguments;
-    for (int a = 0; a < spec.count; ++a) {
+    for (int a = 0; a < argumentList.count; ++a) {
       if (a > 0) arguments += ' ';
-      const std::string argument = spec.names[a] + ":" + infoOf(operation.kinds.kind[a]).listing;
-      arguments += a < spec.required ? argument : "[" + argument + "=" + spec.defaultText + "]";
+      const std::string argument = argumentList.names[a] + ":" + infoOf(operation.kinds.kind[a]).listing;
+      arguments += a < argumentList.required ? argument : "[" + argument + "=" + argumentList.defaultText + "]";
     }
     if (operation.outputs[0] != 0) {
       arguments += arguments.empty() ? "-> " : " -> ";
