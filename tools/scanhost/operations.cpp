@@ -513,9 +513,10 @@ std::string countPhrase(int count) {
 
 std::string expectedArguments(const char* name, const ArgumentSpec& argumentList) {
   if (argumentList.count == 0) return std::string(name) + " takes no arguments";
-  std::string phrase = argumentList.required == argumentList.count ? countPhrase(argumentList.count)
-                                                   : std::to_string(argumentList.required) + " or " +
-                                                         std::to_string(argumentList.count) + " arguments";
+  std::string phrase = argumentList.required == argumentList.count
+                           ? countPhrase(argumentList.count)
+                           : std::to_string(argumentList.required) + " or " +
+                                 std::to_string(argumentList.count) + " arguments";
   return std::string(name) + " takes " + phrase + " (" + joinedNames(argumentList) + ")";
 }
 
@@ -595,7 +596,8 @@ bool parseCalls(const std::vector<std::string>& tokens, std::vector<Call>* calls
     }
     const ArgumentSpec argumentList = argumentSpec(*call.operation);
     if (given < argumentList.required || given > argumentList.count) {
-      *error = expectedArguments(call.operation->name, argumentList) + ", got " + std::to_string(given);
+      *error =
+          expectedArguments(call.operation->name, argumentList) + ", got " + std::to_string(given);
       return false;
     }
     for (int a = 0; a < argumentList.count; ++a) {
@@ -646,8 +648,11 @@ void listOperations(std::string* out) {
     std::string arguments;
     for (int a = 0; a < argumentList.count; ++a) {
       if (a > 0) arguments += ' ';
-      const std::string argument = argumentList.names[a] + ":" + infoOf(operation.kinds.kind[a]).listing;
-      arguments += a < argumentList.required ? argument : "[" + argument + "=" + argumentList.defaultText + "]";
+      const std::string argument =
+          argumentList.names[a] + ":" + infoOf(operation.kinds.kind[a]).listing;
+      arguments += a < argumentList.required
+                       ? argument
+                       : "[" + argument + "=" + argumentList.defaultText + "]";
     }
     if (operation.outputs[0] != 0) {
       arguments += arguments.empty() ? "-> " : " -> ";
