@@ -159,8 +159,10 @@ TEST_F(ScanhostTest, RunAppliesPendingSettingsBeforeEnabling) {
       run({"run", "--good-read-beep", "off", "--trigger-mode", "8", labelFile("1 A\n")});
   EXPECT_EQ(0, outcome.status);
   const std::vector<std::string> lines = outcome.outLines();
-  EXPECT_EQ(1u, countMatching(lines, "SetGoodReadBeep 0 -> 0 ResultOk"));
-  EXPECT_EQ(1u, countMatching(lines, "SetTriggerMode 8 -> 0 ResultOk"));
+  EXPECT_EQ(1u, countMatching(lines,
+                              "SetGoodReadBeep 0 -> 0 ResultOk \\(pending until ApplySettings\\)"));
+  EXPECT_EQ(
+      1u, countMatching(lines, "SetTriggerMode 8 -> 0 ResultOk \\(pending until ApplySettings\\)"));
   EXPECT_EQ(1u, countMatching(lines, "ApplySettings 0 -> 0 ResultOk"));
   EXPECT_EQ(0u, countMatching(lines, "tone .*"));
   EXPECT_EQ(1u, countMatching(lines, "label 1: .*"));

@@ -624,6 +624,20 @@ std::string describeCall(const Call& call) {
   return out;
 }
 
+// Setters that write the pending settings: the getters and the plug-in see
+// the change only after ApplySettings, so the tool says so.
+const char* const kPendingSetters[] = {
+    "DisableAuxFlag",  "EnableAuxFlag",   "SetGoodReadBeep", "SetStoredFlag1",    "SetStoredLevel1",
+    "SetStoredLevel2", "SetStoredLevel3", "SetStoredCode",   "SetStoredSelector", "SetTriggerMode",
+};
+
+bool writesPendingSettings(const Operation& operation) {
+  for (const char* name : kPendingSetters) {
+    if (strcmp(name, operation.name) == 0) return true;
+  }
+  return false;
+}
+
 std::string describeResult(const Operation& operation, const CallResult& result) {
   if (!result.hasValue) return " -> done";
   const ResultKindInfo& info = infoOf(operation.result);
@@ -635,6 +649,9 @@ std::string describeResult(const Operation& operation, const CallResult& result)
     out += std::string(" ") + name;
   } else if (operation.result == ResultKind::kStatus) {
     out += " (not a status)";
+  }
+  if (result.value == ResultOk && writesPendingSettings(operation)) {
+    out += " (pending until ApplySettings)";
   }
   return out + result.outputs;
 }
@@ -660,6 +677,7 @@ void listOperations(std::string* out) {
     }
     std::string result = infoOf(operation.result).listing;
     if (operation.playsPattern) result += ", plays tones";
+    if (writesPendingSettings(operation)) result += ", pending until ApplySettings";
     snprintf(line, sizeof line, "%3d  %-30s %-48s %s\n", operation.position, operation.name,
              arguments.empty() ? "-" : arguments.c_str(), result.c_str());
     *out += line;
