@@ -652,6 +652,18 @@ TEST_F(ScanhostTest, WavOfARunHoldsTheGoodReadBeepOfEachLabel) {
   EXPECT_EQ(2 * samplesFor(90) + samplesFor(300), wav.samples.size());
 }
 
+// show reads back what is in force, immediate and applied settings alike.
+TEST_F(ScanhostTest, ShowReadsBackWhatIsInForce) {
+  const Outcome outcome = run({"--affix-mode", "5", "--trigger-mode", "8", "show"});
+  EXPECT_EQ(0, outcome.status);
+  const std::vector<std::string> lines = outcome.outLines();
+  EXPECT_EQ(1u, countMatching(lines, "GetAffixMode -> 5"));
+  EXPECT_EQ(1u, countMatching(lines, "GetTriggerMode -> 8"));
+  EXPECT_EQ(1u, countMatching(lines, "GetToneFrequency 35 -> 7500"));
+  EXPECT_EQ(17u, countMatching(lines, "GetSymbologyEnabled [0-9]+ -> [01]"));
+  EXPECT_EQ(0u, countMatching(lines, ".*(ReadLabel|GetLastLabelRecord).*"));
+}
+
 TEST_F(ScanhostTest, PatternsPlaysEveryNumberedPattern) {
   const Outcome outcome = run({"--wav", path("patterns.wav"), "patterns"});
   EXPECT_EQ(0, outcome.status);

@@ -27,11 +27,80 @@ constexpr uint32_t kLabelTimeoutMs = 5000;
 // The patterns command plays 1..30 and one number beyond the table.
 constexpr int kLastPattern = 31;
 
+// What show reads back: every setting and state the interface can report,
+// one call a row. Retrieval operations are left out, since they consume the
+// label.
+const std::vector<std::string> kShowCalls[] = {
+    {"IsScannerEnabled"},
+    {"GetReadLedState"},
+    {"GetAffixChars"},
+    {"GetAffixMode"},
+    {"GetStoredSelector2"},
+    {"GetGoodReadBeep"},
+    {"GetTriggerMode"},
+    {"GetAuxFlag"},
+    {"GetStoredFlag1"},
+    {"GetStoredLevel1"},
+    {"GetStoredLevel2"},
+    {"GetStoredLevel3"},
+    {"GetStoredCode"},
+    {"GetStoredSelector"},
+    {"GetToneDuration", "32"},
+    {"GetToneDuration", "33"},
+    {"GetToneDuration", "34"},
+    {"GetToneDuration", "39"},
+    {"GetToneFrequency", "35"},
+    {"GetToneFrequency", "36"},
+    {"GetToneFrequency", "37"},
+    {"GetToneFrequency", "40"},
+    {"GetSymbologyEnabled", "0"},
+    {"GetSymbologyEnabled", "1"},
+    {"GetSymbologyEnabled", "2"},
+    {"GetSymbologyEnabled", "3"},
+    {"GetSymbologyEnabled", "4"},
+    {"GetSymbologyEnabled", "5"},
+    {"GetSymbologyEnabled", "6"},
+    {"GetSymbologyEnabled", "7"},
+    {"GetSymbologyEnabled", "8"},
+    {"GetSymbologyEnabled", "9"},
+    {"GetSymbologyEnabled", "11"},
+    {"GetSymbologyEnabled", "12"},
+    {"GetSymbologyEnabled", "14"},
+    {"GetSymbologyEnabled", "15"},
+    {"GetSymbologyEnabled", "83"},
+    {"GetSymbologyEnabled", "84"},
+    {"GetSymbologyEnabled", "85"},
+    {"GetSymbologyLengths", "0"},
+    {"GetSymbologyLengths", "5"},
+    {"GetSymbologyLengths", "6"},
+    {"GetSymbologyLengths", "7"},
+    {"GetSymbologyLengths", "9"},
+    {"GetSymbologyLengths", "11"},
+    {"GetSymbologyOption", "0"},
+    {"GetSymbologyOption", "1"},
+    {"GetSymbologyOption", "2"},
+    {"GetSymbologyOption", "6"},
+    {"GetSymbologyOption", "11"},
+    {"GetSymbologyOption2", "1"},
+    {"GetSymbologyOption2", "2"},
+    {"GetOptionA1"},
+    {"GetOptionA4"},
+    {"GetOptionB1"},
+    {"GetOptionB2"},
+    {"GetOptionE1"},
+    {"GetOptionF1Bit1"},
+    {"GetOptionIByKind", "0"},
+    {"GetOptionIKind3"},
+    {"GetOptionITriple"},
+    {"GetOptionJ"},
+};
+
 const char kUsage[] =
     "usage: scanhost [options] run [LABEL-FILE | -]\n"
     "       scanhost [options] call OPERATION [ARGUMENT...] [OPERATION [ARGUMENT...]]...\n"
     "       scanhost [options] script [CALL-FILE | -]\n"
     "       scanhost [options] patterns\n"
+    "       scanhost [options] show\n"
     "       scanhost ops\n"
     "\n"
     "run       enable the scanner, push every label of the file (or standard input) into\n"
@@ -39,6 +108,7 @@ const char kUsage[] =
     "call      call operations by name, several in a row; 'scanhost ops' lists them\n"
     "script    call operations read one call a line; a prompt when input is a terminal\n"
     "patterns  play tone patterns 1 to 31 (use with --wav to listen to them)\n"
+    "show      read back every setting, tone parameter and symbology setting in force\n"
     "ops       list the 91 operations with position, arguments and result\n"
     "\n"
     "options:\n"
@@ -513,8 +583,8 @@ int run(int argc, char** argv) {
       input = fopen(inputName.c_str(), "r");
       if (input == nullptr) return fail("cannot open " + inputName + ": " + strerror(errno));
     }
-  } else if (command == "patterns") {
-    if (!options.operands.empty()) return fail("patterns takes no operands", kExitUsage);
+  } else if (command == "patterns" || command == "show") {
+    if (!options.operands.empty()) return fail(command + " takes no operands", kExitUsage);
   } else {
     return fail("unknown command '" + command + "' (see scanhost --help)", kExitUsage);
   }
@@ -571,6 +641,11 @@ int run(int argc, char** argv) {
       for (int pattern = 1; pattern <= kLastPattern; ++pattern) {
         CallResult result;
         runTokens(session, {"PlayTonePattern", std::to_string(pattern)}, &result);
+      }
+    } else if (command == "show") {
+      for (const std::vector<std::string>& tokens : kShowCalls) {
+        CallResult result;
+        runTokens(session, tokens, &result);
       }
     }
   }
