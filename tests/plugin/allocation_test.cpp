@@ -94,8 +94,17 @@ TEST(Allocation, NoneAfterConstruction) {
 }  // namespace
 
 void* operator new(std::size_t size) { return countedAllocation(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (gArmed.load(std::memory_order_relaxed)) gAllocations.fetch_add(1);
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
 void* operator new[](std::size_t size) { return countedAllocation(size); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
