@@ -6,19 +6,22 @@
 
 namespace zorvan {
 
+// One entry per group, in Group order.
+// clang-format off
 const GroupLayout kGroupLayouts[kGroupCount] = {
-    // name, fields, length list at, get, set
-    {'A', 6, -1, 20, 21},   //
-    {'B', 7, 4, 22, 23},    //
-    {'C', 2, -1, 24, 25},   //
-    {'D', 5, -1, 26, 27},   //
-    {'E', 5, 2, 28, 29},    //
-    {'F', 3, -1, 32, 33},   //
-    {'G', 10, -1, 34, 35},  //
-    {'H', 6, 3, 38, 39},    //
-    {'I', 17, -1, 42, 43},  //
-    {'J', 1, -1, 44, 45},   //
+    // name, fields, length list at
+    {'A',  6, -1},
+    {'B',  7,  4},
+    {'C',  2, -1},
+    {'D',  5, -1},
+    {'E',  5,  2},
+    {'F',  3, -1},
+    {'G', 10, -1},
+    {'H',  6,  3},
+    {'I', 17, -1},
+    {'J',  1, -1},
 };
+// clang-format on
 
 GroupChange::GroupChange(Group g) : group(g), lengthList{0, 0, 0}, lengthCount(3) {
   memset(field, NoChange, sizeof field);

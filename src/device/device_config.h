@@ -18,12 +18,12 @@ constexpr int kGroupCount = 10;
 constexpr int kMaxGroupFields = 17;
 constexpr int kLengthListBytes = 3;
 
+// The method pair of each group sits at the positions the DeviceConfig class
+// declares; the layout says how its arguments are read.
 struct GroupLayout {
   char name;            // 'A' to 'J'
   uint8_t fieldCount;   // fields in argument order, a length list counting three
   int8_t lengthListAt;  // field of lengthKind (list and count follow), or -1
-  uint8_t getPosition;  // method positions in the interface table
-  uint8_t setPosition;
 };
 
 // Sorted by group; the index is the Group value.

@@ -71,8 +71,4 @@ const VendorApi& processVendorApi() {
   return resolved;
 }
 
-const char* vendorLibraryName(int library) {
-  return library >= 0 && library < VENDOR_LIBRARY_COUNT ? kLibraryNames[library] : "";
-}
-
 }  // namespace zorvan

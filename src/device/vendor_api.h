@@ -27,9 +27,6 @@ const VendorApi& unavailableVendorApi();
 // libraries are never unloaded.
 const VendorApi& processVendorApi();
 
-// File names of the three libraries on this platform, by library index.
-const char* vendorLibraryName(int library);
-
 }  // namespace zorvan
 
 #endif  // ZORVAN_DEVICE_VENDOR_API_H
