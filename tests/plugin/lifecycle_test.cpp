@@ -195,6 +195,23 @@ TEST_F(LifecycleTest, CallbacksAreReplacedAndCleared) {
   EXPECT_EQ(0u, host().count(HostEvent::kDebug));
 }
 
+// Destroying an object while labels pour in: the scan thread is stopped
+// before the destructor returns, so nothing reaches the host afterwards.
+TEST_F(LifecycleTest, DestructionWhileLabelsArriveStopsDeliveryFirst) {
+  const uint8_t label[] = {'F', 'L', 'O', 'W'};
+  for (int round = 0; round < 10; ++round) {
+    auto& s = open();
+    ASSERT_EQ(ResultOk, s.EnableScanner());
+    for (int i = 0; i < 20; ++i) vdev_scan_push_label(1, label, sizeof label);
+    scanner.reset();
+    const size_t delivered = host().count(HostEvent::kScanEvent);
+    EXPECT_EQ(0, liveScannerStates());
+    EXPECT_EQ(0u, vdev_scan_blocked_reads());
+    EXPECT_EQ(delivered, host().count(HostEvent::kScanEvent));
+    vdev_reset_all();
+  }
+}
+
 // A driver that never returns from a read: destruction gives up after the
 // wait, does not free what the thread still uses, and the thread frees it
 // when the driver finally lets go.
