@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "vdev_exports.h"
+#include "vdev_locked.h"
 #include "vdev_text.h"
 
 namespace {
@@ -94,9 +95,7 @@ using Lock = std::lock_guard<std::mutex>;
 
 template <typename T>
 T Get(T Store::*field) {
-  Store& s = State();
-  Lock lock(s.mutex);
-  return s.*field;
+  return vdev::LockedGet(State(), field);
 }
 
 // A get: writes each stored field through its out-pointer (the list slot
@@ -436,11 +435,7 @@ uint32_t vdev_config_close_calls(void) { return Get(&Store::closeCalls); }
 int32_t vdev_config_open_objects(void) { return Get(&Store::references); }
 
 const char* vdev_config_last_open_name(void) {
-  thread_local char name[sizeof Store::lastOpenName];
-  Store& s = State();
-  Lock lock(s.mutex);
-  memcpy(name, s.lastOpenName, sizeof name);
-  return name;
+  return vdev::LockedText(State(), &Store::lastOpenName);
 }
 
 int32_t vdev_config_last_open_iid_ok(void) { return Get(&Store::lastOpenIidOk); }

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "vdev_exports.h"
+#include "vdev_locked.h"
 #include "vdev_text.h"
 
 namespace {
@@ -140,9 +141,7 @@ int32_t SetFlag(vdev_scan_function function, int32_t handle, bool Scanner::*flag
 
 template <typename T>
 T Get(T Scanner::*field) {
-  Scanner& s = State();
-  Lock lock(s.mutex);
-  return s.*field;
+  return vdev::LockedGet(State(), field);
 }
 
 int32_t Push(int32_t symbology, const uint8_t* data, uint32_t len, uint32_t reportedLen) {
@@ -368,11 +367,5 @@ int32_t vdev_scan_last_read_timeout(void) { return Get(&Scanner::lastTimeout); }
 uint32_t vdev_scan_last_read_reserved(void) { return Get(&Scanner::lastReserved); }
 
 const char* vdev_scan_last_open_name(void) {
-  // A copy per calling thread, so a later open cannot change it under the
-  // caller.
-  thread_local char name[sizeof Scanner::lastOpenName];
-  Scanner& s = State();
-  Lock lock(s.mutex);
-  memcpy(name, s.lastOpenName, sizeof name);
-  return name;
+  return vdev::LockedText(State(), &Scanner::lastOpenName);
 }

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "vdev_exports.h"
+#include "vdev_locked.h"
 
 namespace {
 
@@ -38,9 +39,7 @@ using Lock = std::lock_guard<std::mutex>;
 
 template <typename T>
 T Get(T Settings::*field) {
-  Settings& s = State();
-  Lock lock(s.mutex);
-  return s.*field;
+  return vdev::LockedGet(State(), field);
 }
 
 // Skips `prefix` at the start of `text`; null when the text differs.
