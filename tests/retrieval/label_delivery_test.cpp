@@ -45,6 +45,7 @@ class Retriever {
     thread_ = std::thread([this] { run(); });
   }
   void stop() {
+    if (!thread_.joinable()) return;
     stop_.store(true);
     thread_.join();
   }
@@ -86,8 +87,28 @@ class Retriever {
   const bool byRecord_;
   std::atomic<int>& total_;
   std::atomic<bool> stop_{false};
+
   std::thread thread_;
   std::vector<Received> received_;
+};
+
+// Two host threads retrieving at once, one by text and one by record. They
+// stop when the pair goes, also when an assertion ends a test early.
+struct RetrieverPair {
+  explicit RetrieverPair(zorvan::ZorvanScannerInterface& scanner)
+      : byText(scanner, false, total), byRecord(scanner, true, total) {
+    byText.start();
+    byRecord.start();
+  }
+  ~RetrieverPair() { stop(); }
+  void stop() {
+    byText.stop();
+    byRecord.stop();
+  }
+
+  std::atomic<int> total{0};
+  Retriever byText;
+  Retriever byRecord;
 };
 
 class LabelDeliveryTest : public ScannerTest {
@@ -124,11 +145,10 @@ class LabelDeliveryTest : public ScannerTest {
 TEST_F(LabelDeliveryTest, EachLabelIsDeliveredExactlyOnceBetweenTwoThreads) {
   auto& s = open();
   ASSERT_EQ(ResultOk, s.EnableScanner());
-  std::atomic<int> total{0};
-  Retriever byText(s, false, total);
-  Retriever byRecord(s, true, total);
-  byText.start();
-  byRecord.start();
+  RetrieverPair retrievers(s);
+  std::atomic<int>& total = retrievers.total;
+  Retriever& byText = retrievers.byText;
+  Retriever& byRecord = retrievers.byRecord;
 
   constexpr int kLabels = 2000;
   for (int i = 0; i < kLabels; ++i) {
@@ -139,8 +159,7 @@ TEST_F(LabelDeliveryTest, EachLabelIsDeliveredExactlyOnceBetweenTwoThreads) {
     for (int spin = 0; total.load() < i + 1 && spin < 5000000; ++spin) std::this_thread::yield();
     ASSERT_EQ(i + 1, total.load()) << "deliveries once label " << i << " arrived";
   }
-  byText.stop();
-  byRecord.stop();
+  retrievers.stop();
 
   const std::vector<int> counts = deliveries(byText, byRecord, kLabels);
   for (int i = 0; i < kLabels; ++i) EXPECT_EQ(1, counts[static_cast<size_t>(i)]) << "label " << i;
@@ -152,11 +171,9 @@ TEST_F(LabelDeliveryTest, EachLabelIsDeliveredExactlyOnceBetweenTwoThreads) {
 TEST_F(LabelDeliveryTest, UnpacedLabelsAreDeliveredAtMostOnceAndWhole) {
   auto& s = open();
   ASSERT_EQ(ResultOk, s.EnableScanner());
-  std::atomic<int> total{0};
-  Retriever byText(s, false, total);
-  Retriever byRecord(s, true, total);
-  byText.start();
-  byRecord.start();
+  RetrieverPair retrievers(s);
+  Retriever& byText = retrievers.byText;
+  Retriever& byRecord = retrievers.byRecord;
 
   constexpr int kLabels = 5000;
   for (int i = 0; i < kLabels; ++i) push(i);
@@ -170,8 +187,7 @@ TEST_F(LabelDeliveryTest, UnpacedLabelsAreDeliveredAtMostOnceAndWhole) {
     if (!anyPending) break;
     std::this_thread::yield();
   }
-  byText.stop();
-  byRecord.stop();
+  retrievers.stop();
 
   const std::vector<int> counts = deliveries(byText, byRecord, kLabels);
   for (int i = 0; i < kLabels; ++i) EXPECT_LE(counts[static_cast<size_t>(i)], 1) << "label " << i;
