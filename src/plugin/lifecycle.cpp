@@ -4,6 +4,7 @@
 
 #include "acquisition/scan_thread.h"
 #include "feedback/tones.h"
+#include "plugin/host_table.h"
 #include "plugin/zorvan_scanner.h"
 #include "settings/defaults.h"
 
@@ -93,6 +94,7 @@ ZorvanScannerInterface* ZorvanScannerInterface::create(Platform& platform,
     return nullptr;
   }
   scanner->construct();
+  useHostTable(*scanner);
   return scanner;
 }
 

@@ -1,4 +1,4 @@
-// The virtual settings service (libITCSSApi.so): understands the one request
+// The virtual settings service (ITCSSApi): understands the one request
 // that sets the number of good-read beeps and records every call.
 #include <string.h>
 
@@ -12,19 +12,20 @@ namespace {
 constexpr int32_t kBadRequest = static_cast<int32_t>(0x80070057u);
 constexpr uint32_t kRequestCapacity = 4096;  // units kept of the last request, zero included
 
-constexpr char16_t kBeepPrefix[] =
-    u"<Subsystem Name=\"Device Settings\"><Group Name=\"Beeper\">"
-    u"<Field Name=\"Number of good read beeps\">";
-constexpr char16_t kBeepSuffix[] = u"</Field></Group></Subsystem>";
-constexpr char16_t kResponseOk[] = u"<Subsystem Name=\"Device Settings\"/>";
-constexpr char16_t kResponseError[] = u"<Subsystem Error=\"Request not understood\"/>";
+constexpr VendorChar kBeepPrefix[] = VENDOR_TEXT(
+    "<Subsystem Name=\"Device Settings\"><Group Name=\"Beeper\">"
+    "<Field Name=\"Number of good read beeps\">");
+constexpr VendorChar kBeepSuffix[] = VENDOR_TEXT("</Field></Group></Subsystem>");
+constexpr VendorChar kResponseOk[] = VENDOR_TEXT("<Subsystem Name=\"Device Settings\"/>");
+constexpr VendorChar kResponseError[] =
+    VENDOR_TEXT("<Subsystem Error=\"Request not understood\"/>");
 
 struct Settings {
   std::mutex mutex;
   int32_t goodReadBeeps = 1;
   int32_t injected = 0;
   uint32_t calls = 0;
-  char16_t lastRequest[kRequestCapacity] = {};
+  VendorChar lastRequest[kRequestCapacity] = {};
   uint32_t lastRequestLength = 0;
   uint32_t lastCount = 0;
   uint32_t lastTimeout = 0;
@@ -43,7 +44,7 @@ T Get(T Settings::*field) {
 }
 
 // Skips `prefix` at the start of `text`; null when the text differs.
-const char16_t* SkipPrefix(const char16_t* text, const char16_t* prefix) {
+const VendorChar* SkipPrefix(const VendorChar* text, const VendorChar* prefix) {
   for (; *prefix != 0; ++text, ++prefix) {
     if (*text != *prefix) return nullptr;
   }
@@ -51,12 +52,12 @@ const char16_t* SkipPrefix(const char16_t* text, const char16_t* prefix) {
 }
 
 // The beep count of the one understood request, or -1.
-int64_t ParseBeepRequest(const char16_t* request) {
-  const char16_t* p = SkipPrefix(request, kBeepPrefix);
-  if (p == nullptr || *p < u'0' || *p > u'9') return -1;
+int64_t ParseBeepRequest(const VendorChar* request) {
+  const VendorChar* p = SkipPrefix(request, kBeepPrefix);
+  if (p == nullptr || *p < '0' || *p > '9') return -1;
   int64_t value = 0;
-  for (; *p >= u'0' && *p <= u'9'; ++p) {
-    value = value * 10 + (*p - u'0');
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    value = value * 10 + (*p - '0');
     if (value > INT32_MAX) return -1;
   }
   p = SkipPrefix(p, kBeepSuffix);
@@ -65,15 +66,16 @@ int64_t ParseBeepRequest(const char16_t* request) {
 
 }  // namespace
 
-int32_t ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count, uint32_t timeout) {
+int32_t VENDOR_CALL ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count,
+                              uint32_t timeout) {
   Settings& s = State();
   Lock lock(s.mutex);
   ++s.calls;
-  const char16_t* text = request != nullptr ? request : u"";
+  const VendorChar* text = request != nullptr ? request : VENDOR_TEXT("");
   uint32_t len = 0;
   while (text[len] != 0) ++len;
   s.lastRequestLength = len < kRequestCapacity ? len : kRequestCapacity - 1;
-  memcpy(s.lastRequest, text, s.lastRequestLength * sizeof(char16_t));
+  memcpy(s.lastRequest, text, s.lastRequestLength * sizeof(VendorChar));
   s.lastRequest[s.lastRequestLength] = 0;
   s.lastCount = count != nullptr ? *count : 0;
   s.lastTimeout = timeout;
@@ -84,7 +86,7 @@ int32_t ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count, ui
   if (count != nullptr) {
     // The response, zero-terminated and cut to fit; *count becomes the units
     // written, the zero included.
-    const char16_t* reply = beeps >= 0 ? kResponseOk : kResponseError;
+    const VendorChar* reply = beeps >= 0 ? kResponseOk : kResponseError;
     uint32_t written = 0;
     if (response != nullptr && *count > 0) {
       for (; written + 1 < *count && reply[written] != 0; ++written)
