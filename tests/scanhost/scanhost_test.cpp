@@ -19,6 +19,14 @@ extern char** environ;
 
 namespace {
 
+// What starts scanhost: a cross-built scanhost runs under the emulator the
+// tests run under (SCANHOST_EMULATOR, its words as string literals).
+#ifdef SCANHOST_EMULATOR
+const std::vector<std::string> kLauncher = {SCANHOST_EMULATOR};
+#else
+const std::vector<std::string> kLauncher;
+#endif
+
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream stream(text);
@@ -83,14 +91,15 @@ class ScanhostTest : public ::testing::Test {
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, path("stderr").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> words = {SCANHOST_PATH};
+    std::vector<std::string> words = kLauncher;
+    words.push_back(SCANHOST_PATH);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(&word[0]);
     argv.push_back(nullptr);
     Outcome outcome;
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, SCANHOST_PATH, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_EQ(0, spawned);
     if (spawned != 0) return outcome;
