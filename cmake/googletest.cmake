@@ -1,26 +1,26 @@
-# GoogleTest for the build's target. A native build takes the Debian package
-# (libgtest-dev); a cross-build compiles the sources Debian ships in
-# /usr/src/googletest with the cross compiler. Either way the tests link
-# GTest::gtest, GTest::gtest_main (and GTest::gmock).
+# GoogleTest and GoogleMock for the tests: GTest::gtest, GTest::gtest_main,
+# GTest::gmock and GTest::gmock_main.
+#
+# A native build uses the installed package. A cross-build cannot link the
+# build machine's libraries, so it builds them for the target from the sources
+# Debian ships in /usr/src/googletest (package googletest, pulled in by
+# libgtest-dev); GOOGLETEST_SOURCE_DIR points elsewhere.
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(GTest REQUIRED)
   return()
 endif()
 
-set(ZORVAN_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross-builds")
-if(NOT EXISTS ${ZORVAN_GOOGLETEST_SOURCE}/CMakeLists.txt)
-  message(FATAL_ERROR "GoogleTest sources not found in ${ZORVAN_GOOGLETEST_SOURCE} "
-                      "(Debian package googletest)")
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for cross-builds")
+if(NOT EXISTS ${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "No GoogleTest sources in ${GOOGLETEST_SOURCE_DIR} (apt-get install googletest)")
 endif()
+
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-# GoogleTest is third-party code: built without the project's warnings.
-add_subdirectory(${ZORVAN_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-foreach(target gtest gtest_main gmock gmock_main)
-  if(TARGET ${target})
-    set_property(TARGET ${target} PROPERTY COMPILE_OPTIONS "")
-    if(NOT TARGET GTest::${target})  # newer GoogleTest makes its own
-      add_library(GTest::${target} ALIAS ${target})
-    endif()
-  endif()
-endforeach()
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+# GoogleTest sets its own warnings; ours, -Werror among them, are for our code.
+get_directory_property(zorvan_compile_options COMPILE_OPTIONS)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+# Only what the tests link gets built.
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${zorvan_compile_options}")
+unset(zorvan_compile_options)
