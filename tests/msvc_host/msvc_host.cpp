@@ -31,6 +31,8 @@ enum : uint32_t { kApartmentThreaded = 0x2 };
 __declspec(dllimport) void* __stdcall LoadLibraryA(const char* path);
 __declspec(dllimport) void* __stdcall GetProcAddress(void* module, const char* name);
 __declspec(dllimport) uint32_t __stdcall GetLastError();
+__declspec(dllimport) int __stdcall FreeLibrary(void* module);
+__declspec(dllimport) void* __stdcall GetModuleHandleA(const char* name);
 __declspec(dllimport) HANDLE __stdcall GetStdHandle(uint32_t which);
 __declspec(dllimport) int __stdcall WriteFile(HANDLE file, const void* data, uint32_t size,
                                               uint32_t* written, void* overlapped);
@@ -443,6 +445,24 @@ int run(NewScannerFunction newScanner) {
   return 0;
 }
 
+// A driver that ignores the cancel keeps the scan thread after delete has
+// given up its wait, and the host then unloads the plug-in. The plug-in
+// holds its own module, so when the driver finally lets the thread go it
+// still has its code, and the process then exits normally.
+void unloadWhileAThreadIsStuckInTheDriver(void* plugin, NewScannerFunction newScanner) {
+  vdev_scan_set_ignore_cancel(1);
+  ScannerInterface1* scanner = newScanner();
+  checkEqual(ResultOk, scanner->EnableScanner(), "EnableScanner, stuck driver");
+  check(vdev_scan_wait_blocked(1, 5000) == 1, "scan thread reading, stuck driver");
+  deleteObject(scanner);
+  checkEqual(1, static_cast<int32_t>(vdev_scan_blocked_reads()), "thread left in the driver");
+  FreeLibrary(plugin);
+  check(GetModuleHandleA("zorvanscanner.dll") != nullptr, "plug-in kept loaded");
+  vdev_scan_set_ignore_cancel(0);
+  vdev_scan_release_reads(VDEV_READ_CANCELLED);
+  Sleep(200);
+}
+
 }  // namespace
 
 extern "C" void mainCRTStartup() {
@@ -452,7 +472,10 @@ extern "C" void mainCRTStartup() {
   if (plugin != nullptr) {
     auto newScanner = reinterpret_cast<NewScannerFunction>(GetProcAddress(plugin, "NewScanner"));
     check(newScanner != nullptr, "NewScanner exported");
-    if (newScanner != nullptr) run(newScanner);
+    if (newScanner != nullptr) {
+      run(newScanner);
+      unloadWhileAThreadIsStuckInTheDriver(plugin, newScanner);
+    }
   }
   writeNumber(gChecks - gFailures);
   write(" passed, ");
