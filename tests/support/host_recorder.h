@@ -87,6 +87,9 @@ class RecordingPlatform final : public zorvan::Platform {
   // When not 0, thread waits last at most this long (keeps stuck-driver
   // tests short).
   uint32_t waitLimitMs = 0;
+  // When not 0, the next thread wait lasts at least this long: a thread a
+  // test has just let go may still be on its way out.
+  uint32_t extendNextWaitMs = 0;
   int comInits = 0;
   int comUninits = 0;
   int threadWaits = 0;
