@@ -75,7 +75,7 @@ class RecordingPlatform final : public zorvan::Platform {
 
   bool refuseThreads = false;
   bool comInitSucceeds = true;
-  int modulePins = 0;
+  std::atomic<int> modulePins{0};  // also from the scan thread
   // Pauses really wait (the system's pause) after being recorded; those cut
   // short by their interrupt are counted.
   bool realPauses = false;
