@@ -3,27 +3,13 @@
 
 #include <string.h>
 
-#include "plugin/byte_order.h"
+#include "common/byte_order.h"
 #include "plugin/zorvan_scanner.h"
+#include "symbology/reported_symbology.h"
 
 namespace zorvan {
 
 namespace {
-
-struct ReportedSymbology {
-  int32_t vendor;
-  uint8_t reported;
-};
-
-// Driver symbology numbers with a reported number, sorted by driver number.
-// 6 and 62 are both reported as 8.
-const ReportedSymbology kReportedSymbologies[] = {
-    {1, 1},   {2, 7},   {4, 6},    {5, 2},   {6, 8},   {7, 3},   {11, 14},
-    {12, 17}, {13, 4},  {19, 255}, {62, 8},  {63, 9},  {64, 16}, {65, 10},
-    {66, 11}, {67, 22}, {68, 23},  {69, 25}, {70, 15},
-};
-static_assert(sizeof kReportedSymbologies / sizeof kReportedSymbologies[0] == 19,
-              "nineteen reported symbologies");
 
 // Longest label a record carries; the data area keeps room for its zero and
 // two more.
@@ -32,13 +18,6 @@ constexpr uint32_t kRecordDataOffset = 6;
 static_assert(kRecordDataOffset + kRecordLabelMax + 3 == LabelRecordSize, "record layout");
 
 }  // namespace
-
-uint8_t mapReportedSymbology(int32_t vendorSymbology) {
-  for (const ReportedSymbology& entry : kReportedSymbologies) {
-    if (entry.vendor == vendorSymbology) return entry.reported;
-  }
-  return 0;
-}
 
 int16_t getLastLabelRecord(ScannerState& state, uint8_t* record) {
   if (record == nullptr) return ResultRejected;

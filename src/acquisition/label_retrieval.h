@@ -1,5 +1,4 @@
-// The host's side of the last label: fetching it as a record or as text, and
-// the symbology numbers reported with it.
+// The host's side of the last label: fetching it as a record or as text.
 #ifndef ZORVAN_ACQUISITION_LABEL_RETRIEVAL_H
 #define ZORVAN_ACQUISITION_LABEL_RETRIEVAL_H
 
@@ -8,10 +7,6 @@
 #include "plugin/scanner_state.h"
 
 namespace zorvan {
-
-// The number reported to the host for a driver symbology number; 0 for every
-// number without one.
-uint8_t mapReportedSymbology(int32_t vendorSymbology);
 
 // Fill the host's 264-byte label record with the pending label (at most 255
 // bytes of it), or with the no-label record "NR" when none is pending, and

@@ -2,8 +2,9 @@
 
 #include <string.h>
 
+#include "common/byte_order.h"
+#include "device/device_settings.h"
 #include "feedback/tones.h"
-#include "plugin/byte_order.h"
 
 namespace zorvan {
 
@@ -56,7 +57,7 @@ uint32_t scanThreadMain(void* argument) {
   state.scanThreadId.store(state.platform.currentThreadId(), std::memory_order_relaxed);
   uint8_t readBuffer[kReadBufferSize];
   while (!state.stopping.load(std::memory_order_acquire)) {
-    if (state.configReady) silenceDeviceBeeper(state);
+    if (state.configReady) silenceDeviceBeeper(state.vendor);
 
     ReadRequest request;
     memset(&request, 0, sizeof request);

@@ -145,6 +145,15 @@ enum : int32_t { kDeviceOpenFlags = 3 };
 #define VENDOR_LIBRARY_SETTINGS 2
 #define VENDOR_LIBRARY_COUNT 3
 
+// The file of each library, by index.
+#if defined(_WIN32)
+static const char* const kVendorLibraryFiles[VENDOR_LIBRARY_COUNT] = {
+    "ITCSCAN.dll", "ITCAdcDevMgmt.dll", "ITCSSApi.DLL"};
+#else
+static const char* const kVendorLibraryFiles[VENDOR_LIBRARY_COUNT] = {
+    "libITCSCAN.so", "libITCAdcDevMgmt.so", "libITCSSApi.so"};
+#endif
+
 #define VENDOR_FUNCTIONS(VENDOR_FUNCTION)                                                  \
   VENDOR_FUNCTION(VENDOR_LIBRARY_SCANNER, int32_t, ITCSCAN_Open,                           \
                   (int32_t * handle, const VendorChar* name))                              \

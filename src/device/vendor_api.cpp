@@ -37,21 +37,9 @@ const VendorApi kStubs = {
 #undef VENDOR_STUB_SLOT
 };
 
-const char* const kLibraryNames[VENDOR_LIBRARY_COUNT] = {
-#if defined(_WIN32)
-    "ITCSCAN.dll",
-    "ITCAdcDevMgmt.dll",
-    "ITCSSApi.DLL",
-#else
-    "libITCSCAN.so",
-    "libITCAdcDevMgmt.so",
-    "libITCSSApi.so",
-#endif
-};
-
 VendorApi resolveVendorApi() {
   void* libraries[VENDOR_LIBRARY_COUNT];
-  for (int i = 0; i < VENDOR_LIBRARY_COUNT; ++i) libraries[i] = openLibrary(kLibraryNames[i]);
+  for (int i = 0; i < VENDOR_LIBRARY_COUNT; ++i) libraries[i] = openLibrary(kVendorLibraryFiles[i]);
   VendorApi api = kStubs;
 #define VENDOR_RESOLVE_SLOT(library, ret, name, params)       \
   if (void* symbol = findSymbol(libraries[library], #name)) { \

@@ -14,6 +14,13 @@ struct VendorApi {
 #undef VENDOR_DECLARE_SLOT
 };
 
+// The success test of the driver's and the settings service's results: both
+// high bits clear. (ITCSCAN_SetReadLED and DeviceConfig methods fail only
+// when negative; those callers test that themselves.)
+constexpr bool vendorSucceeded(int32_t result) {
+  return (static_cast<uint32_t>(result) & 0xC0000000u) == 0;
+}
+
 // Result every stub returns: negative, with both high bits set, so each of
 // the plug-in's success tests reads it as failure.
 constexpr int32_t kVendorUnavailable = static_cast<int32_t>(0xC0000001u);

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "plugin/byte_order.h"
+#include "common/byte_order.h"
 
 namespace zorvan {
 
@@ -106,17 +106,6 @@ constexpr uint32_t kPatternLevelStep = kLoudestStep;
 // The platform's plain alert, sounded per tone when the host takes no tones.
 constexpr uint32_t kStandardAlert = 0x30;
 
-// The settings-service request that sets the device's own good-read beeps to
-// 0, with its terminating zero.
-const VendorChar kBeeperRequest[] = VENDOR_TEXT(
-    "<Subsystem Name=\"Device Settings\"><Group Name=\"Beeper\">"
-    "<Field Name=\"Number of good read beeps\">0</Field></Group></Subsystem>");
-constexpr uint32_t kBeeperRequestUnits = sizeof kBeeperRequest / sizeof kBeeperRequest[0];
-static_assert(kBeeperRequestUnits == 125, "124 characters and the zero");
-static_assert(sizeof kBeeperRequest == 250, "UTF-16 units");
-constexpr uint32_t kBeeperResponseUnits = 512;
-constexpr uint32_t kBeeperRequestTimeout = 0xFFFFFFFFu;
-
 }  // namespace
 
 int toneDurationSlot(int32_t id) { return findSlot(kDurationIds, id); }
@@ -203,15 +192,6 @@ int playTone(ScannerState& state, uint32_t frequency, uint16_t duration, uint32_
   buildToneRecord(frequency, duration, step, record);
   callback(0, record, 0);
   return 1;
-}
-
-bool silenceDeviceBeeper(ScannerState& state) {
-  VendorChar request[kBeeperRequestUnits];
-  memcpy(request, kBeeperRequest, sizeof request);
-  VendorChar response[kBeeperResponseUnits];
-  uint32_t count = kBeeperResponseUnits;
-  const int32_t result = state.vendor.ITCSSSetW(request, response, &count, kBeeperRequestTimeout);
-  return (static_cast<uint32_t>(result) & 0xC0000000u) == 0;
 }
 
 }  // namespace zorvan

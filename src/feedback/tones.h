@@ -1,5 +1,4 @@
-// Tone patterns, tone output to the host, the tone parameters, and the
-// request that silences the device's own good-read beeps.
+// Tone patterns, tone output to the host and the tone parameters.
 #ifndef ZORVAN_FEEDBACK_TONES_H
 #define ZORVAN_FEEDBACK_TONES_H
 
@@ -50,10 +49,6 @@ void buildToneRecord(uint32_t frequency, uint16_t duration, uint32_t step,
 // callback registered, sound the platform's standard alert once instead.
 // Returns 1.
 int playTone(ScannerState& state, uint32_t frequency, uint16_t duration, uint32_t step);
-
-// Ask the device's settings service to set its own good-read beeps to 0.
-// True on success.
-bool silenceDeviceBeeper(ScannerState& state);
 
 }  // namespace zorvan
 

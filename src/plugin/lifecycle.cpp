@@ -19,13 +19,10 @@ constexpr int32_t kSoftwareTriggerMode = 8;
 // Pattern played when the software trigger is not allowed.
 constexpr uint32_t kTriggerRefusedPattern = 29;
 
-// Success test of the driver's results: both high bits clear.
-bool driverSucceeded(int32_t result) { return (static_cast<uint32_t>(result) & 0xC0000000u) == 0; }
-
 int16_t isScannerEnabled(ScannerState& state) {
   int32_t value = 0;
   const int32_t result = state.vendor.ITCSCAN_GetScannerEnable(state.driverHandle, &value);
-  return driverSucceeded(result) && value != 0 ? 1 : 0;
+  return vendorSucceeded(result) && value != 0 ? 1 : 0;
 }
 
 // Wait for a scan thread that was asked to stop. When it does not end in
@@ -48,7 +45,7 @@ int16_t disableScanner(ScannerState& state) {
     state.vendor.ITCSCAN_CancelRead(state.driverHandle, 1, &count1, &count2);
     waitForScanThread(state, kScanThreadWaitMs);
   }
-  return driverSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 0))
+  return vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 0))
              ? ResultOk
              : ResultRejected;
 }
@@ -77,7 +74,7 @@ bool softwareTriggerAllowed(const ScannerState& state) {
 }
 
 int16_t setTrigger(ScannerState& state, int32_t on) {
-  return driverSucceeded(state.vendor.ITCSCAN_SetTriggerScanner(state.driverHandle, on))
+  return vendorSucceeded(state.vendor.ITCSCAN_SetTriggerScanner(state.driverHandle, on))
              ? ResultOk
              : ResultUnsupported;
 }
@@ -103,7 +100,7 @@ ZorvanScannerInterface::ZorvanScannerInterface(ScannerState* state) : state_(sta
 void ZorvanScannerInterface::construct() {
   ScannerState& state = *state_;
   int32_t handle = 0;
-  if (!driverSucceeded(state.vendor.ITCSCAN_Open(&handle, VENDOR_TEXT("default")))) return;
+  if (!vendorSucceeded(state.vendor.ITCSCAN_Open(&handle, VENDOR_TEXT("default")))) return;
   state.driverHandle = handle;
 
   if (state.platform.comInitialize()) {
@@ -161,7 +158,7 @@ int16_t ZorvanScannerInterface::IsScannerEnabled() { return isScannerEnabled(*st
 int16_t ZorvanScannerInterface::EnableScanner() {
   ScannerState& state = *state_;
   if (isScannerEnabled(state)) return ResultOk;
-  if (!driverSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 1))) {
+  if (!vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 1))) {
     return ResultRejected;
   }
   if (state.scanThread.recorded) return ResultRejected;

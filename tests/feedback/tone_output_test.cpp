@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_settings.h"
 #include "feedback/tones.h"
 #include "scanner_fixture.h"
 #include "tone_timeline.h"
@@ -140,7 +141,7 @@ const std::u16string kBeeperRequest =
 TEST_F(ToneOutputTest, SilencingSendsTheExactRequestWithA512UnitResponse) {
   open();
   ASSERT_EQ(124u, kBeeperRequest.size());
-  EXPECT_TRUE(zorvan::silenceDeviceBeeper(scanner->state()));
+  EXPECT_TRUE(zorvan::silenceDeviceBeeper(zorvan::processVendorApi()));
   EXPECT_EQ(1u, vdev_settings_calls());
   EXPECT_EQ(kBeeperRequest, lastSettingsRequest());
   EXPECT_EQ(512u, vdev_settings_last_count());
@@ -161,7 +162,7 @@ class SilenceResultTest : public ScannerTest,
 TEST_P(SilenceResultTest, SucceedsWhenBothHighBitsAreClear) {
   open();
   vdev_settings_inject_result(static_cast<int32_t>(GetParam().result));
-  EXPECT_EQ(GetParam().success, zorvan::silenceDeviceBeeper(scanner->state()));
+  EXPECT_EQ(GetParam().success, zorvan::silenceDeviceBeeper(zorvan::processVendorApi()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, SilenceResultTest,
@@ -171,8 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Results, SilenceResultTest,
                                            ServiceResult{0xFFFFFFFF, false}));
 
 TEST_F(ToneOutputTest, WithoutSettingsServiceSilencingFailsQuietly) {
-  zorvan::ScannerState state(platform, zorvan::unavailableVendorApi());
-  EXPECT_FALSE(zorvan::silenceDeviceBeeper(state));
+  EXPECT_FALSE(zorvan::silenceDeviceBeeper(zorvan::unavailableVendorApi()));
   EXPECT_EQ(0u, vdev_settings_calls());
   EXPECT_EQ("", toneTimeline());
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host_recorder.h"
-#include "plugin/byte_order.h"
+#include "common/byte_order.h"
 
 namespace zorvan_test {
 

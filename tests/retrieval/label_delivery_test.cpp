@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/byte_order.h"
+#include "common/byte_order.h"
 #include "scanner_fixture.h"
 
 namespace zorvan_test {

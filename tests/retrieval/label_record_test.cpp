@@ -8,6 +8,7 @@
 
 #include "acquisition/label_retrieval.h"
 #include "scanner_fixture.h"
+#include "symbology/reported_symbology.h"
 
 namespace zorvan_test {
 namespace {

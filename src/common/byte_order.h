@@ -1,7 +1,8 @@
 // Big-endian field writers and readers for the records exchanged with the
-// host. Records are built byte by byte, never by casting structures.
-#ifndef ZORVAN_PLUGIN_BYTE_ORDER_H
-#define ZORVAN_PLUGIN_BYTE_ORDER_H
+// host (and read back by the tools and tests). Records are built byte by
+// byte, never by casting structures.
+#ifndef ZORVAN_COMMON_BYTE_ORDER_H
+#define ZORVAN_COMMON_BYTE_ORDER_H
 
 #include <stdint.h>
 
@@ -30,4 +31,4 @@ inline uint32_t getBigEndian32(const uint8_t* in) {
 
 }  // namespace zorvan
 
-#endif  // ZORVAN_PLUGIN_BYTE_ORDER_H
+#endif  // ZORVAN_COMMON_BYTE_ORDER_H
