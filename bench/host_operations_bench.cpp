@@ -23,14 +23,12 @@ std::unique_ptr<zorvan::ZorvanScannerInterface> openScanner() {
 // as the scan thread would.
 void BM_GetLastLabelRecord(benchmark::State& run) {
   auto scanner = openScanner();
-  zorvan::ScannerState& state = scanner->state();
+  zorvan::LabelStore& labels = scanner->state().labels;
+  const uint8_t label[200] = {};
+  const zorvan::Affixes none = {0, 0, 0, 0};
   uint8_t record[LabelRecordSize];
   for (auto _ : run) {
-    {
-      zorvan::MutexLocker lock(state.labelLock);
-      state.labelLength = 200;
-      state.labelPending = 1;
-    }
+    labels.store(label, sizeof label, none, 1);
     benchmark::DoNotOptimize(scanner->GetLastLabelRecord(record));
   }
 }

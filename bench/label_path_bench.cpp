@@ -35,7 +35,8 @@ void BM_LabelToHost(benchmark::State& run) {
   std::unique_ptr<zorvan::ZorvanScannerInterface> scanner(
       zorvan::ZorvanScannerInterface::create(zorvan::systemPlatform(), zorvan::processVendorApi()));
   scanner->SetEvtAddEventToQueueCallBack(countEvent);
-  scanner->state().applied.goodReadBeep = 0;
+  scanner->SetGoodReadBeep(0);
+  scanner->ApplySettings(0);
   scanner->EnableScanner();
   vdev_scan_wait_blocked(1, 5000);
   const std::vector<uint8_t> label(static_cast<size_t>(run.range(0)), '7');

@@ -4,7 +4,16 @@
 
 #include <stdint.h>
 
-#include "plugin/scanner_state.h"
+#include <atomic>
+
+#include "acquisition/label_store.h"
+#include "common/relaxed.h"
+#include "common/shared_block.h"
+#include "device/platform.h"
+#include "device/vendor_api.h"
+#include "feedback/tone_player.h"
+#include "scanner_interface1.h"
+#include "settings/settings_store.h"
 
 namespace zorvan {
 
@@ -17,39 +26,90 @@ constexpr uint32_t kReadBufferSize = 7095;
 constexpr int32_t kReadCancelled = static_cast<int32_t>(0xC1600147u);
 constexpr int32_t kReadAborted = -4;
 
-struct Affixes {
-  int8_t prefix;
-  int8_t suffix1;
-  int8_t suffix2;
-  int16_t mode;  // bit 2 prefix, bit 0 first suffix, bit 1 second suffix
-};
-
-// Zero `buffer` and assemble prefix, the `count` delivered bytes, first and
-// second suffix into it, as the affix mode selects; an affix of 0 or above
-// 127 is never added. At most 2999 bytes are stored (cut at the end), so the
-// last byte stays 0. Returns the stored length.
-uint16_t assembleLabel(const uint8_t* data, uint32_t count, const Affixes& affixes,
-                       uint8_t (&buffer)[kLabelBufferSize]);
-
 // The 24-byte scan event record for a label of `length` assembled bytes.
 void buildScanEventRecord(uint16_t length, uint8_t (&record)[ScanEventRecordSize]);
 
-// Start the scan thread on `state` for a new enable period. False when it
-// could not be created.
-bool startScanThread(ScannerState& state);
+// The host's event and debug callbacks; registered on host threads, read by
+// the scan thread without a lock.
+struct ScanCallbacks {
+  Relaxed<EventQueueCallback> event;
+  Relaxed<DebugMessageCallback> debug;
+};
 
-// Ask the scan thread to end: from now on it stores and announces nothing
-// more, cuts short the pause it may be playing, and ends at its next chance.
-void stopScanThreadDelivery(ScannerState& state);
+// What the scan thread works with, all owned by the object's shared state,
+// which the running thread keeps alive with a share of its own.
+struct ScanSources {
+  const VendorApi& vendor;
+  Platform& platform;
+  const Relaxed<int32_t>& driverHandle;
+  const Relaxed<uint8_t>& configReady;  // the driver and DeviceConfig were both opened
+  LabelStore& labels;
+  const Settings& settings;  // the affixes and the applied good-read beep
+  TonePlayer& tones;         // the good-read beep
+  const ScanCallbacks& callbacks;
+};
 
-// Wait until a delivery to the host under way has finished, after
-// stopScanThreadDelivery; from then on no callback of the scan thread
-// reaches the host. Returns at once on the scan thread itself.
-void waitForDeliveryToStop(ScannerState& state);
+// The object's scan thread: at most one recorded at a time. It is started,
+// asked to stop, waited for and left on host threads; it is never ended by
+// force (a thread killed inside the driver or a host callback would leave
+// their locks held).
+class ScanThread {
+ public:
+  explicit ScanThread(const ScanSources& sources) : sources_(sources) {}
+  ScanThread(const ScanThread&) = delete;
+  ScanThread& operator=(const ScanThread&) = delete;
 
-// True when the calling thread is the object's running scan thread (a host
-// operation called from inside one of the callbacks).
-bool calledFromScanThread(ScannerState& state);
+  // Start a thread for a new enable period, holding `keepAlive` (a share of
+  // the block this object lives in) until it ends. False when it could not
+  // be created; the share is then given back.
+  bool start(SharedReference keepAlive);
+  // A thread has been started and not yet collected or left.
+  bool recorded() const { return slot_.recorded; }
+
+  // Ask the thread to end: from now on it stores and announces nothing more,
+  // cuts short the pause it may be playing, and ends at its next chance,
+  // whatever the driver returns.
+  void requestStop();
+  // Wait up to `timeoutMs` for a thread asked to stop. True when it ended
+  // and was collected. Otherwise (or when called on the thread itself, from
+  // inside a callback) it stays recorded, and once this returns it reaches
+  // the host no more.
+  bool wait(uint32_t timeoutMs);
+  // Leave a thread that did not end: the plug-in's module is pinned first,
+  // so the host cannot unload the code from under it, and the thread ends by
+  // itself with its share of the state.
+  void leave();
+
+  // True when the calling thread is this thread (a host operation called
+  // from inside one of the callbacks).
+  bool isCallingThread() const;
+
+ private:
+  static uint32_t run(void* self);
+  static void afterEnd(void* self);
+  void loop();
+  void deliver(const uint8_t (&record)[ScanEventRecordSize]) ZV_REQUIRES(deliveryLock_);
+  void reportReadFailure(int32_t result);
+  bool stopping() const { return stopping_.load(std::memory_order_acquire); }
+
+  ScanSources sources_;
+  // Started, waited for and forgotten on host threads.
+  ThreadSlot slot_;
+  // The running thread's share of the state, given back when it ends.
+  SharedReference threadShare_;
+  // Id of the running thread, so an operation called from inside a callback
+  // can tell it runs on that thread.
+  std::atomic<uint32_t> threadId_{0};
+  // Held from storing a label until the host's callbacks for it have
+  // returned. A stop passes through it: a delivery under way finishes, and
+  // every later one sees `stopping_` and does not happen.
+  Mutex deliveryLock_;
+  // Set when the thread of this enable period is to store and announce
+  // nothing more and end. Cleared when a new thread starts.
+  std::atomic<bool> stopping_{false};
+  // Set with `stopping_`; cuts short a pause of the good-read pattern.
+  Event stopEvent_;
+};
 
 // Clears the process-wide "missing event callback" warning flag (tests).
 void resetMissingEventCallbackWarning();

@@ -2,11 +2,8 @@
 // the read LED.
 #include <new>
 
-#include "acquisition/scan_thread.h"
-#include "feedback/tones.h"
 #include "plugin/host_table.h"
 #include "plugin/zorvan_scanner.h"
-#include "settings/defaults.h"
 
 namespace zorvan {
 
@@ -25,42 +22,18 @@ int16_t isScannerEnabled(ScannerState& state) {
   return vendorSucceeded(result) && value != 0 ? 1 : 0;
 }
 
-// Wait for a scan thread that was asked to stop. When it does not end in
-// time (or the caller is that thread, inside a callback), it stays recorded,
-// and once this returns it reaches the host no more.
-bool waitForScanThread(ScannerState& state, uint32_t timeoutMs) {
-  if (!calledFromScanThread(state) && state.platform.waitThread(state.scanThread, timeoutMs)) {
-    return true;
-  }
-  waitForDeliveryToStop(state);
-  return false;
-}
-
 int16_t disableScanner(ScannerState& state) {
   if (!isScannerEnabled(state)) return ResultRejected;
-  if (state.scanThread.recorded) {
-    stopScanThreadDelivery(state);
+  if (state.scanThread.recorded()) {
+    state.scanThread.requestStop();
     uint32_t count1 = 0;
     uint32_t count2 = 0;
     state.vendor.ITCSCAN_CancelRead(state.driverHandle, 1, &count1, &count2);
-    waitForScanThread(state, kScanThreadWaitMs);
+    state.scanThread.wait(kScanThreadWaitMs);
   }
   return vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 0))
              ? ResultOk
              : ResultRejected;
-}
-
-// A scan thread still recorded when the object goes: one that has ended is
-// collected; one that has not is never ended by force (a thread killed
-// inside the driver or a host callback would leave their locks held). It
-// is already cut off from the host, and is left to end by itself with its
-// share of the state. The plug-in's module is pinned first, so a host that
-// unloads the plug-in cannot pull the code from under that thread.
-void leaveRemainingScanThread(ScannerState& state) {
-  if (!state.scanThread.recorded) return;
-  if (waitForScanThread(state, 0)) return;
-  state.platform.pinModule();
-  state.platform.detachThread(state.scanThread);
 }
 
 int16_t setReadLed(ScannerState& state, int32_t on) {
@@ -70,7 +43,7 @@ int16_t setReadLed(ScannerState& state, int32_t on) {
 }
 
 bool softwareTriggerAllowed(const ScannerState& state) {
-  return state.applied.triggerMode == kSoftwareTriggerMode;
+  return state.settings.appliedTriggerMode() == kSoftwareTriggerMode;
 }
 
 int16_t setTrigger(ScannerState& state, int32_t on) {
@@ -87,7 +60,7 @@ ZorvanScannerInterface* ZorvanScannerInterface::create(Platform& platform,
   if (state == nullptr) return nullptr;
   ZorvanScannerInterface* scanner = new (std::nothrow) ZorvanScannerInterface(state);
   if (scanner == nullptr) {
-    releaseState(state);
+    SharedReference(state).release();  // the block's only share: frees it
     return nullptr;
   }
   scanner->construct();
@@ -95,7 +68,8 @@ ZorvanScannerInterface* ZorvanScannerInterface::create(Platform& platform,
   return scanner;
 }
 
-ZorvanScannerInterface::ZorvanScannerInterface(ScannerState* state) : state_(state) {}
+ZorvanScannerInterface::ZorvanScannerInterface(ScannerState* state)
+    : state_(state), stateShare_(state) {}
 
 void ZorvanScannerInterface::construct() {
   ScannerState& state = *state_;
@@ -108,14 +82,10 @@ void ZorvanScannerInterface::construct() {
     state.comThread = state.platform.currentThreadId();
   }
 
-  state.deviceConfig = openDeviceConfig(state.vendor);
-  if (state.deviceConfig == nullptr) return;
+  state.symbology.device = openDeviceConfig(state.vendor);
+  if (state.symbology.device == nullptr) return;
 
   state.configReady = 1;
-  {
-    MutexLocker lock(state.labelLock);
-    state.labelPending = 0;
-  }
   applyDefaults(state);
   state.vendor.ITCSCAN_SetScannerEnable(handle, 0);
 }
@@ -124,8 +94,8 @@ ZorvanScannerInterface::~ZorvanScannerInterface() {
   ScannerState& state = *state_;
   // First of all the scan thread stops calling back: nothing it does from
   // here on reaches the host, and a pause it plays ends now.
-  stopScanThreadDelivery(state);
-  closeDeviceConfig(state.vendor, state.deviceConfig);
+  state.scanThread.requestStop();
+  closeDeviceConfig(state.vendor, state.symbology.device);
   // Only a COM start-up of this object's own is undone, and only on the
   // thread that made it; a host thread's own COM start-up stays.
   if (state.comInitialized && state.platform.currentThreadId() == state.comThread) {
@@ -137,20 +107,22 @@ ZorvanScannerInterface::~ZorvanScannerInterface() {
     state.vendor.ITCSCAN_Close(state.driverHandle);
     state.driverHandle = 0;
   }
-  leaveRemainingScanThread(state);
-  releaseState(state_);
+  // A thread still recorded that has ended is collected; one that has not is
+  // left to end by itself with its share of the state.
+  if (state.scanThread.recorded() && !state.scanThread.wait(0)) state.scanThread.leave();
+  stateShare_.release();
 }
 
 void ZorvanScannerInterface::SetEvtAddEventToQueueCallBack(EventQueueCallback callback) {
-  state_->eventCallback = callback;
+  state_->callbacks.event = callback;
 }
 
 void ZorvanScannerInterface::SetEvtDebugMessageCallBack(DebugMessageCallback callback) {
-  state_->debugCallback = callback;
+  state_->callbacks.debug = callback;
 }
 
 void ZorvanScannerInterface::SetEvtPlayToneCallBack(PlayToneCallback callback) {
-  state_->toneCallback = callback;
+  state_->tones.setCallback(callback);
 }
 
 int16_t ZorvanScannerInterface::IsScannerEnabled() { return isScannerEnabled(*state_); }
@@ -161,9 +133,9 @@ int16_t ZorvanScannerInterface::EnableScanner() {
   if (!vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 1))) {
     return ResultRejected;
   }
-  if (state.scanThread.recorded) return ResultRejected;
-  if (!startScanThread(state)) {
-    if (DebugMessageCallback debug = state.debugCallback) {
+  if (state.scanThread.recorded()) return ResultRejected;
+  if (!state.scanThread.start(SharedReference(state_))) {
+    if (DebugMessageCallback debug = state.callbacks.debug) {
       debug("Debug Failed to create scan thread");
     }
     return ResultRejected;
@@ -176,7 +148,7 @@ int16_t ZorvanScannerInterface::DisableScanner() { return disableScanner(*state_
 int16_t ZorvanScannerInterface::StartSoftwareTrigger() {
   ScannerState& state = *state_;
   if (!softwareTriggerAllowed(state)) {
-    playTonePattern(state, kTriggerRefusedPattern);
+    state.tones.playPattern(kTriggerRefusedPattern);
     return ResultUnsupported;
   }
   if (!isScannerEnabled(state)) return ResultRejected;

@@ -1,12 +1,13 @@
 // The plug-in's scanner object: the one implementation of the host
-// interface. Each operation is a thin call into the routine of its area; the
-// operations are defined in the file of that area:
-//   src/plugin/lifecycle.cpp          callbacks, enable/disable, trigger, LED
-//   src/plugin/fixed_operations.cpp   fixed answers and the three texts
-//   src/acquisition/label_retrieval.cpp  ReadLabel, GetLastLabelRecord
-//   src/feedback/tone_operations.cpp  tone patterns and tone parameters
-//   src/settings/settings_operations.cpp  settings, apply and reset
-//   src/symbology/*_operations.cpp    symbology enabling, lengths, options
+// interface. Each operation is a thin call into the owner or routine of its
+// area; the operations are defined, by area, in:
+//   src/plugin/lifecycle.cpp            construction, destruction, callbacks,
+//                                       enable/disable, trigger, LED
+//   src/plugin/fixed_operations.cpp     fixed answers and the three texts
+//   src/plugin/label_operations.cpp     ReadLabel, GetLastLabelRecord
+//   src/plugin/tone_operations.cpp      tone patterns and tone parameters
+//   src/plugin/settings_operations.cpp  settings, apply and reset
+//   src/plugin/symbology_operations.cpp symbology enabling, lengths, options
 #ifndef ZORVAN_PLUGIN_ZORVAN_SCANNER_H
 #define ZORVAN_PLUGIN_ZORVAN_SCANNER_H
 
@@ -28,6 +29,7 @@ class ZorvanScannerInterface final : public ScannerInterface1 {
 
   // For the library's own tests and tools.
   ScannerState& state() { return *state_; }
+  SymbologyConfig& symbology() { return state_->symbology; }
 
   void SetEvtAddEventToQueueCallBack(EventQueueCallback callback) override;  // 0
   void SetEvtDebugMessageCallBack(DebugMessageCallback callback) override;   // 1
@@ -127,6 +129,8 @@ class ZorvanScannerInterface final : public ScannerInterface1 {
   void construct();
 
   ScannerState* state_;
+  // The object's share of its state.
+  SharedReference stateShare_;
 };
 
 }  // namespace zorvan

@@ -53,57 +53,57 @@ int16_t encodeOption(const OptionField& where, const ArgumentMap& map, int32_t a
   return map.refused;
 }
 
-bool variantIsSet(const ScannerState& state, VariantFlag flag) {
+bool variantIsSet(const SymbologyConfig& config, VariantFlag flag) {
   switch (flag) {
     case VariantFlag::kA:
-      return state.variantFlagA != 0;
+      return config.variantFlagA != 0;
     case VariantFlag::kE:
-      return state.variantFlagE != 0;
+      return config.variantFlagE != 0;
     case VariantFlag::kNone:
       break;
   }
   return false;
 }
 
-void storeVariant(ScannerState& state, VariantFlag flag, bool set) {
+void storeVariant(SymbologyConfig& config, VariantFlag flag, bool set) {
   const uint8_t value = set ? 1 : 0;
   switch (flag) {
     case VariantFlag::kA:
-      state.variantFlagA = value;
+      config.variantFlagA = value;
       break;
     case VariantFlag::kE:
-      state.variantFlagE = value;
+      config.variantFlagE = value;
       break;
     case VariantFlag::kNone:
       break;
   }
 }
 
-int16_t queryGroup(ScannerState& state, Group group, GroupValues& values, int16_t failingGet) {
-  if (state.deviceConfig == nullptr) return ResultUnsupported;
-  if (readGroup(state.deviceConfig, group, values) < 0) return failingGet;
+int16_t queryGroup(SymbologyConfig& config, Group group, GroupValues& values, int16_t failingGet) {
+  if (config.device == nullptr) return ResultUnsupported;
+  if (readGroup(config.device, group, values) < 0) return failingGet;
   return ResultOk;
 }
 
-int16_t changeGroup(ScannerState& state, const GroupChange& change, int16_t failingSet) {
-  if (state.deviceConfig == nullptr) return ResultUnsupported;
-  if (writeGroup(state.deviceConfig, change) < 0) return failingSet;
+int16_t changeGroup(SymbologyConfig& config, const GroupChange& change, int16_t failingSet) {
+  if (config.device == nullptr) return ResultUnsupported;
+  if (writeGroup(config.device, change) < 0) return failingSet;
   return ResultOk;
 }
 
-int16_t readOption(ScannerState& state, const OptionField& where, const ValueMap& map,
+int16_t readOption(SymbologyConfig& config, const OptionField& where, const ValueMap& map,
                    int16_t failingGet) {
   GroupValues values;
-  const int16_t status = queryGroup(state, where.group, values, failingGet);
+  const int16_t status = queryGroup(config, where.group, values, failingGet);
   return status == ResultOk ? decodeOption(where, map, values) : status;
 }
 
-int16_t writeOption(ScannerState& state, const OptionField& where, const ArgumentMap& map,
+int16_t writeOption(SymbologyConfig& config, const OptionField& where, const ArgumentMap& map,
                     int32_t argument, int16_t failingSet) {
   GroupChange change(where.group);
   const int16_t status =
-      encodeOption(where, map, argument, variantIsSet(state, map.variant), change);
-  return status == ResultOk ? changeGroup(state, change, failingSet) : status;
+      encodeOption(where, map, argument, variantIsSet(config, map.variant), change);
+  return status == ResultOk ? changeGroup(config, change, failingSet) : status;
 }
 
 }  // namespace zorvan

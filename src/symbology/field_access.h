@@ -10,7 +10,8 @@
 #include <stdint.h>
 
 #include "device/device_config.h"
-#include "plugin/scanner_state.h"
+#include "scanner_interface1.h"
+#include "symbology/symbology_config.h"
 
 namespace zorvan {
 
@@ -95,26 +96,26 @@ int16_t encodeOption(const OptionField& where, const ArgumentMap& map, int32_t a
                      bool variantSet, GroupChange& change);
 
 // Whether the object's variant flag is set (false for kNone).
-bool variantIsSet(const ScannerState& state, VariantFlag flag);
+bool variantIsSet(const SymbologyConfig& config, VariantFlag flag);
 // Store a variant flag (nothing for kNone).
-void storeVariant(ScannerState& state, VariantFlag flag, bool set);
+void storeVariant(SymbologyConfig& config, VariantFlag flag, bool set);
 
 // Read a group: ResultOk with `values` filled; `failingGet` when the device
 // refuses; ResultUnsupported, calling nothing, when the object holds no
 // DeviceConfig.
-int16_t queryGroup(ScannerState& state, Group group, GroupValues& values, int16_t failingGet);
+int16_t queryGroup(SymbologyConfig& config, Group group, GroupValues& values, int16_t failingGet);
 
 // Write a change: ResultOk; `failingSet` when the device refuses;
 // ResultUnsupported, calling nothing, when the object holds no DeviceConfig.
-int16_t changeGroup(ScannerState& state, const GroupChange& change, int16_t failingSet);
+int16_t changeGroup(SymbologyConfig& config, const GroupChange& change, int16_t failingSet);
 
 // A whole get operation: read the option's group and decode the option.
-int16_t readOption(ScannerState& state, const OptionField& where, const ValueMap& map,
+int16_t readOption(SymbologyConfig& config, const OptionField& where, const ValueMap& map,
                    int16_t failingGet);
 
 // A whole set operation: encode the argument (refused ones never reach the
 // device) and write the option with NoChange in every other field.
-int16_t writeOption(ScannerState& state, const OptionField& where, const ArgumentMap& map,
+int16_t writeOption(SymbologyConfig& config, const OptionField& where, const ArgumentMap& map,
                     int32_t argument, int16_t failingSet);
 
 }  // namespace zorvan

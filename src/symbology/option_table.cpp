@@ -223,20 +223,20 @@ const SymbologyOption2Entry kSymbologyOptions2[kSymbologyOption2Count] = {
     {64, 13},
 };
 
-int16_t getPairedOption(ScannerState& state, PairedOption option) {
+int16_t getPairedOption(SymbologyConfig& config, PairedOption option) {
   const PairedOptionEntry& entry = kPairedOptions[static_cast<int>(option)];
-  return readOption(state, entry.where, *entry.get, entry.failingGet);
+  return readOption(config, entry.where, *entry.get, entry.failingGet);
 }
 
-int16_t setPairedOption(ScannerState& state, PairedOption option, int32_t argument) {
+int16_t setPairedOption(SymbologyConfig& config, PairedOption option, int32_t argument) {
   const PairedOptionEntry& entry = kPairedOptions[static_cast<int>(option)];
-  return writeOption(state, entry.where, *entry.set, argument, entry.failingSet);
+  return writeOption(config, entry.where, *entry.set, argument, entry.failingSet);
 }
 
-int16_t readModifyWrite(ScannerState& state, const OptionField& where, const ReadModifyWrite& rule,
-                        int32_t request) {
+int16_t readModifyWrite(SymbologyConfig& config, const OptionField& where,
+                        const ReadModifyWrite& rule, int32_t request) {
   GroupValues values;
-  const int16_t status = queryGroup(state, where.group, values, ResultUnsupported);
+  const int16_t status = queryGroup(config, where.group, values, ResultUnsupported);
   if (status != ResultOk) return status;
   if (rule.zeroOrOneOnly && request != 0 && request != 1) return ResultRejected;
 
@@ -247,58 +247,58 @@ int16_t readModifyWrite(ScannerState& state, const OptionField& where, const Rea
   GroupChange change(where.group);
   change.field[where.field] = next;
   keepLengthList(change, values);
-  return changeGroup(state, change, rule.failingSet);
+  return changeGroup(config, change, rule.failingSet);
 }
 
-int16_t getOptionF1Bit1(ScannerState& state) {
-  return readOption(state, kF1Field, kBit1Set, ResultUnsupported);
+int16_t getOptionF1Bit1(SymbologyConfig& config) {
+  return readOption(config, kF1Field, kBit1Set, ResultUnsupported);
 }
 
-int16_t setOptionF1Bit1(ScannerState& state, int32_t flag) {
-  return readModifyWrite(state, kF1Field, kSwitchBit1, flag);
+int16_t setOptionF1Bit1(SymbologyConfig& config, int32_t flag) {
+  return readModifyWrite(config, kF1Field, kSwitchBit1, flag);
 }
 
-int16_t getOptionByKind(ScannerState& state, int32_t kind) {
+int16_t getOptionByKind(SymbologyConfig& config, int32_t kind) {
   if (kind < 0 || kind >= kOptionKindCount) return ResultRejected;
   const OptionKindEntry& entry = kOptionKinds[kind];
   if (!entry.onDevice) return 0;
-  return readOption(state, {Group::I, entry.field, 1}, kOneIsOn, ResultUnsupported);
+  return readOption(config, {Group::I, entry.field, 1}, kOneIsOn, ResultUnsupported);
 }
 
-int16_t setOptionByKind(ScannerState& state, int32_t kind, int32_t flag) {
+int16_t setOptionByKind(SymbologyConfig& config, int32_t kind, int32_t flag) {
   if (kind < 0 || kind >= kOptionKindCount) return ResultRejected;
   const OptionKindEntry& entry = kOptionKinds[kind];
   if (!entry.onDevice) return ResultUnsupported;
-  return writeOption(state, {Group::I, entry.field, 1}, kNonZeroIsOne, flag, ResultRejected);
+  return writeOption(config, {Group::I, entry.field, 1}, kNonZeroIsOne, flag, ResultRejected);
 }
 
-int16_t getSymbologyOption(ScannerState& state, HostSymbologyId id) {
+int16_t getSymbologyOption(SymbologyConfig& config, HostSymbologyId id) {
   const SymbologyOptionEntry* entry = findSymbologyOption(id);
   if (entry == nullptr) return ResultRejected;
-  if (entry->flag != VariantFlag::kNone) return variantIsSet(state, entry->flag) ? 1 : 0;
-  return readOption(state, entry->where, *entry->read, ResultUnsupported);
+  if (entry->flag != VariantFlag::kNone) return variantIsSet(config, entry->flag) ? 1 : 0;
+  return readOption(config, entry->where, *entry->read, ResultUnsupported);
 }
 
-int16_t setSymbologyOption(ScannerState& state, HostSymbologyId id, int32_t value) {
+int16_t setSymbologyOption(SymbologyConfig& config, HostSymbologyId id, int32_t value) {
   const SymbologyOptionEntry* entry = findSymbologyOption(id);
   if (entry == nullptr) return ResultRejected;
   // The variant is chosen whatever the device then says, so that it takes
   // effect when the mode is next switched on.
-  storeVariant(state, entry->flag, value == 1);
-  if (entry->modify != nullptr) return readModifyWrite(state, entry->where, *entry->modify, value);
-  return writeOption(state, entry->where, *entry->write, value, ResultRejected);
+  storeVariant(config, entry->flag, value == 1);
+  if (entry->modify != nullptr) return readModifyWrite(config, entry->where, *entry->modify, value);
+  return writeOption(config, entry->where, *entry->write, value, ResultRejected);
 }
 
-int16_t getSymbologyOption2(ScannerState& state, HostSymbologyId id) {
+int16_t getSymbologyOption2(SymbologyConfig& config, HostSymbologyId id) {
   const SymbologyOption2Entry* entry = findSymbologyOption2(id);
   if (entry == nullptr) return ResultRejected;
-  return readOption(state, {Group::I, entry->field, 1}, kZeroOrOne, ResultRejected);
+  return readOption(config, {Group::I, entry->field, 1}, kZeroOrOne, ResultRejected);
 }
 
-int16_t setSymbologyOption2(ScannerState& state, HostSymbologyId id, uint16_t value) {
+int16_t setSymbologyOption2(SymbologyConfig& config, HostSymbologyId id, uint16_t value) {
   const SymbologyOption2Entry* entry = findSymbologyOption2(id);
   if (entry == nullptr) return ResultRejected;
-  return writeOption(state, {Group::I, entry->field, 1}, kZeroOrOneArgument, value,
+  return writeOption(config, {Group::I, entry->field, 1}, kZeroOrOneArgument, value,
                      ResultUnsupported);
 }
 

@@ -5,8 +5,8 @@
 
 #include <stdint.h>
 
-#include "plugin/scanner_state.h"
 #include "symbology/field_access.h"
+#include "symbology/symbology_config.h"
 #include "symbology/symbology_table.h"
 
 namespace zorvan {
@@ -28,8 +28,8 @@ struct PairedOptionEntry {
 // Indexed by PairedOption.
 extern const PairedOptionEntry kPairedOptions[kPairedOptionCount];
 
-int16_t getPairedOption(ScannerState& state, PairedOption option);
-int16_t setPairedOption(ScannerState& state, PairedOption option, int32_t argument);
+int16_t getPairedOption(SymbologyConfig& config, PairedOption option);
+int16_t setPairedOption(SymbologyConfig& config, PairedOption option, int32_t argument);
 
 // ---- Read-modify-write changes ---------------------------------------------
 
@@ -58,12 +58,12 @@ struct ReadModifyWrite {
   int16_t failingSet;
 };
 
-int16_t readModifyWrite(ScannerState& state, const OptionField& where, const ReadModifyWrite& rule,
-                        int32_t request);
+int16_t readModifyWrite(SymbologyConfig& config, const OptionField& where,
+                        const ReadModifyWrite& rule, int32_t request);
 
 // Bit 1 (value 2) of GroupF field 1.
-int16_t getOptionF1Bit1(ScannerState& state);
-int16_t setOptionF1Bit1(ScannerState& state, int32_t flag);
+int16_t getOptionF1Bit1(SymbologyConfig& config);
+int16_t setOptionF1Bit1(SymbologyConfig& config, int32_t flag);
 
 // ---- Options chosen by option kind (GroupI) ----------------------------------
 
@@ -76,8 +76,8 @@ constexpr int kOptionKindCount = 5;
 // Indexed by option kind.
 extern const OptionKindEntry kOptionKinds[kOptionKindCount];
 
-int16_t getOptionByKind(ScannerState& state, int32_t kind);
-int16_t setOptionByKind(ScannerState& state, int32_t kind, int32_t flag);
+int16_t getOptionByKind(SymbologyConfig& config, int32_t kind);
+int16_t setOptionByKind(SymbologyConfig& config, int32_t kind, int32_t flag);
 
 // ---- The per-symbology option ----------------------------------------------
 
@@ -96,8 +96,8 @@ constexpr int kSymbologyOptionCount = 6;
 // Sorted by host value; a host value missing here has no such option.
 extern const SymbologyOptionEntry kSymbologyOptions[kSymbologyOptionCount];
 
-int16_t getSymbologyOption(ScannerState& state, HostSymbologyId id);
-int16_t setSymbologyOption(ScannerState& state, HostSymbologyId id, int32_t value);
+int16_t getSymbologyOption(SymbologyConfig& config, HostSymbologyId id);
+int16_t setSymbologyOption(SymbologyConfig& config, HostSymbologyId id, int32_t value);
 
 // ---- The second per-symbology option (GroupI), by vendor number -------------
 
@@ -110,8 +110,8 @@ constexpr int kSymbologyOption2Count = 3;
 // Sorted by vendor number.
 extern const SymbologyOption2Entry kSymbologyOptions2[kSymbologyOption2Count];
 
-int16_t getSymbologyOption2(ScannerState& state, HostSymbologyId id);
-int16_t setSymbologyOption2(ScannerState& state, HostSymbologyId id, uint16_t value);
+int16_t getSymbologyOption2(SymbologyConfig& config, HostSymbologyId id);
+int16_t setSymbologyOption2(SymbologyConfig& config, HostSymbologyId id, uint16_t value);
 
 }  // namespace zorvan
 

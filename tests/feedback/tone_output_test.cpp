@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "device/device_settings.h"
-#include "feedback/tones.h"
+#include "feedback/tone_player.h"
 #include "scanner_fixture.h"
 #include "tone_timeline.h"
 
@@ -55,7 +55,7 @@ class ToneLevelTest : public ScannerTest, public ::testing::WithParamInterface<L
 
 TEST_P(ToneLevelTest, StepIsLimitedTo11AndScaledTo64) {
   open();
-  EXPECT_EQ(1, zorvan::playTone(scanner->state(), 0x00012345u, 0xBEEF, GetParam().step));
+  EXPECT_EQ(1, scanner->state().tones.playTone(0x00012345u, 0xBEEF, GetParam().step));
   const auto tones = host().eventsOf(HostEvent::kTone);
   ASSERT_EQ(1u, tones.size());
   const Bytes expected = {0x01,
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, ToneLevelTest,
 
 TEST_F(ToneOutputTest, PlayToneWithoutCallbackSoundsOneAlertAndNeverWaits) {
   open(false);
-  EXPECT_EQ(1, zorvan::playTone(scanner->state(), 1000, 500, 11));
+  EXPECT_EQ(1, scanner->state().tones.playTone(1000, 500, 11));
   EXPECT_EQ("A48", toneTimeline());
 }
 
@@ -99,7 +99,9 @@ TEST_F(ToneOutputTest, ParameterOperationsReachOnlyTheirOwnIds) {
   };
   auto table = [&] {
     std::vector<uint16_t> values;
-    for (const auto& value : s.state().toneTable) values.push_back(value);
+    for (int slot = 0; slot < zorvan::kToneParameterCount; ++slot) {
+      values.push_back(s.state().tones.table().at(slot));
+    }
     return values;
   };
 
@@ -111,14 +113,16 @@ TEST_F(ToneOutputTest, ParameterOperationsReachOnlyTheirOwnIds) {
     EXPECT_EQ(ResultOk, s.SetToneDuration(id, 4321));
     if (isIn(durationIds, id)) {
       EXPECT_EQ(4321, s.GetToneDuration(id));
-      EXPECT_EQ(ResultOk, s.SetToneDuration(id, before[zorvan::toneDurationSlot(id)]));
+      EXPECT_EQ(ResultOk, s.SetToneDuration(
+                              id, before[zorvan::toneSlotOfId(zorvan::ToneKind::kDuration, id)]));
     } else {
       EXPECT_EQ(ResultUnsupported, s.GetToneDuration(id));
     }
     EXPECT_EQ(ResultOk, s.SetToneFrequency(id, 4321));
     if (isIn(frequencyIds, id)) {
       EXPECT_EQ(4321, s.GetToneFrequency(id));
-      EXPECT_EQ(ResultOk, s.SetToneFrequency(id, before[zorvan::toneFrequencySlot(id)]));
+      EXPECT_EQ(ResultOk, s.SetToneFrequency(
+                              id, before[zorvan::toneSlotOfId(zorvan::ToneKind::kFrequency, id)]));
     } else {
       EXPECT_EQ(ResultUnsupported, s.GetToneFrequency(id));
     }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "feedback/tones.h"
+#include "feedback/tone_player.h"
 #include "scanner_fixture.h"
 #include "tone_timeline.h"
 
@@ -93,7 +93,7 @@ class TonePatternTest : public ScannerTest {
 
   std::string play(const char* pattern) {
     host().clear();
-    zorvan::playToneString(scanner->state(), pattern);
+    scanner->state().tones.playString(pattern);
     return toneTimeline();
   }
 };

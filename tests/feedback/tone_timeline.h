@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host_recorder.h"
 #include "common/byte_order.h"
+#include "host_recorder.h"
 
 namespace zorvan_test {
 

@@ -27,10 +27,10 @@ TEST_F(LifecycleTest, ConstructionOpensDriverAndConfigAndDisablesTheScanner) {
   // Defaults are in force at once.
   EXPECT_EQ(3000, s.GetToneFrequency(40));
   EXPECT_EQ(240, s.GetToneDuration(34));
-  EXPECT_EQ(1, s.state().applied.goodReadBeep.load());
-  EXPECT_EQ(182, s.state().applied.storedCode.load());
-  EXPECT_EQ(10, s.state().suffix1.load());
-  EXPECT_EQ(13, s.state().suffix2.load());
+  EXPECT_EQ(1, s.state().settings.applied().goodReadBeep.load());
+  EXPECT_EQ(182, s.state().settings.applied().storedCode.load());
+  EXPECT_EQ(10, s.state().settings.affixes().suffix1);
+  EXPECT_EQ(13, s.state().settings.affixes().suffix2);
 }
 
 TEST_F(LifecycleTest, DriverOpenFailureLeavesAHalfOpenObject) {
@@ -52,7 +52,7 @@ TEST_F(LifecycleTest, ConfigOpenFailureLeavesTheDriverOpenAndUntouched) {
   vdev_config_fail_open(-5);
   auto& s = open();
   EXPECT_EQ(1, vdev_scan_is_open());
-  EXPECT_EQ(nullptr, s.state().deviceConfig);
+  EXPECT_EQ(nullptr, s.state().symbology.device);
   EXPECT_EQ(0, s.state().configReady.load());
   EXPECT_EQ(0u, vdev_scan_call_count(VDEV_SCAN_SET_ENABLE));
   EXPECT_EQ(0, s.GetToneDuration(39));
@@ -93,7 +93,7 @@ TEST_F(LifecycleTest, DisableCancelsWaitsAndDisables) {
   EXPECT_EQ(1u, vdev_scan_call_count(VDEV_SCAN_CANCEL_READ));
   EXPECT_EQ(1, vdev_scan_last_cancel_flush());
   EXPECT_EQ(3000u, platform.lastWaitMs);
-  EXPECT_FALSE(s.state().scanThread.recorded);
+  EXPECT_FALSE(s.state().scanThread.recorded());
   EXPECT_EQ(0, vdev_scan_enabled());
   EXPECT_EQ(0u, vdev_scan_blocked_reads());
 }
@@ -144,9 +144,9 @@ TEST_F(LifecycleTest, ThreadEndedByAReadFailureStaysRecordedUntilDisable) {
   for (int i = 0; i < 5000 && vdev_scan_call_count(VDEV_SCAN_SYNC_READ) == 0; ++i) usleep(1000);
   // Still enabled: no second thread, and still recorded.
   EXPECT_EQ(ResultOk, s.EnableScanner());
-  EXPECT_TRUE(s.state().scanThread.recorded);
+  EXPECT_TRUE(s.state().scanThread.recorded());
   EXPECT_EQ(ResultOk, s.DisableScanner());
-  EXPECT_FALSE(s.state().scanThread.recorded);
+  EXPECT_FALSE(s.state().scanThread.recorded());
   EXPECT_EQ(ResultOk, s.EnableScanner());
   EXPECT_EQ(1, vdev_scan_wait_blocked(1, 5000));
 }
@@ -157,10 +157,10 @@ TEST_F(LifecycleTest, SoftwareTriggerNeedsTriggerModeEightAndAnEnabledScanner) {
   EXPECT_EQ(ResultUnsupported, s.StopSoftwareTrigger());
   EXPECT_EQ(0u, vdev_scan_call_count(VDEV_SCAN_SET_TRIGGER));
 
-  s.state().pending.triggerMode = 8;  // pending alone does not count
+  s.SetTriggerMode(8);  // pending alone does not count
   EXPECT_EQ(ResultUnsupported, s.StartSoftwareTrigger());
 
-  s.state().applied.triggerMode = 8;
+  s.ApplySettings(0);
   EXPECT_EQ(ResultRejected, s.StartSoftwareTrigger());
   ASSERT_EQ(ResultOk, s.EnableScanner());
   EXPECT_EQ(ResultOk, s.StartSoftwareTrigger());
@@ -274,7 +274,7 @@ TEST_F(LifecycleTest, NothingReachesTheHostAfterDisableReturns) {
   usleep(50000);
   EXPECT_EQ(events, host().count(HostEvent::kScanEvent));
   EXPECT_EQ(tones, host().count(HostEvent::kTone));
-  EXPECT_FALSE(s.state().scanThread.recorded);
+  EXPECT_FALSE(s.state().scanThread.recorded());
 }
 
 // The good-read tone made a minute-long pause: destroying the object cuts
@@ -347,7 +347,7 @@ TEST_F(LifecycleTest, StuckThreadEndingAtAnyPointOfDestructionFreesTheStateOnce)
     // the next wait gives it time to finish leaving.
     auto endThread = [this, state] {
       vdev_scan_release_reads(VDEV_READ_CANCELLED);
-      for (int i = 0; i < 5000 && state->references.load() > 1; ++i) usleep(1000);
+      for (int i = 0; i < 5000 && state->shares() > 1; ++i) usleep(1000);
       platform.extendNextWaitMs = 5000;
     };
     platform.beforeThreadWait = [&](uint32_t timeoutMs) {

@@ -10,15 +10,14 @@ class ScanThreadTest : public ScannerTest {
  protected:
   // The last label as the object holds it.
   std::vector<uint8_t> storedLabel() {
-    zorvan::ScannerState& state = scanner->state();
-    zorvan::MutexLocker lock(state.labelLock);
-    return std::vector<uint8_t>(state.labelBuffer, state.labelBuffer + state.labelLength);
+    scanner->state().labels.inspect(stored_);
+    return std::vector<uint8_t>(stored_.bytes, stored_.bytes + stored_.length);
   }
   int32_t storedSymbology() {
-    zorvan::ScannerState& state = scanner->state();
-    zorvan::MutexLocker lock(state.labelLock);
-    return state.labelSymbology;
+    scanner->state().labels.inspect(stored_);
+    return stored_.vendorSymbology;
   }
+  zorvan::LabelStore::Contents stored_;
 };
 
 TEST_F(ScanThreadTest, ReadRequestAsksForTheWholeBufferWithoutTimeLimit) {
@@ -55,8 +54,8 @@ TEST_F(ScanThreadTest, EachLabelIsStoredAndAnnouncedInOrder) {
 TEST_F(ScanThreadTest, AffixesChangedWhileScanningApplyToTheNextLabel) {
   auto& s = open();
   ASSERT_EQ(ResultOk, s.EnableScanner());
-  s.state().prefix = 2;
-  s.state().affixMode = 7;
+  s.SetAffixChars(2, 10, 13);
+  s.SetAffixMode(7);
   scan(1, {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
   const std::vector<uint8_t> expected = {2,   '0', '1', '2', '3', '4', '5',
                                          '6', '7', '8', '9', 10,  13};
@@ -90,7 +89,7 @@ TEST_P(ReadFailureTest, EndsTheThreadReportingOnlyUnexpectedResults) {
   auto& s = open();
   vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, GetParam().result, 1);
   ASSERT_EQ(ResultOk, s.EnableScanner());
-  ASSERT_TRUE(platform.waitThread(s.state().scanThread, 5000));
+  ASSERT_TRUE(s.state().scanThread.wait(5000));
   EXPECT_EQ(1u, vdev_scan_call_count(VDEV_SCAN_SYNC_READ));
   const auto debug = host().eventsOf(HostEvent::kDebug);
   if (GetParam().message == nullptr) {

@@ -178,13 +178,10 @@ TEST_F(LabelDeliveryTest, UnpacedLabelsAreDeliveredAtMostOnceAndWhole) {
   constexpr int kLabels = 5000;
   for (int i = 0; i < kLabels; ++i) push(i);
   ASSERT_EQ(1, vdev_scan_wait_idle(5000));
+  zorvan::LabelStore::Contents contents;
   for (int spin = 0; spin < 5000000; ++spin) {
-    bool anyPending;
-    {
-      zorvan::MutexLocker lock(s.state().labelLock);
-      anyPending = s.state().labelPending != 0;
-    }
-    if (!anyPending) break;
+    s.state().labels.inspect(contents);
+    if (!contents.pending) break;
     std::this_thread::yield();
   }
   retrievers.stop();

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/label_retrieval.h"
+#include "acquisition/label_store.h"
 #include "scanner_fixture.h"
 #include "symbology/reported_symbology.h"
 
@@ -22,21 +22,17 @@ class LabelRecordTest : public ScannerTest {
  protected:
   // Make `bytes` the pending label, as the scan thread leaves it.
   void storeLabel(int32_t symbology, const Bytes& bytes) {
-    zorvan::ScannerState& state = scanner->state();
-    zorvan::MutexLocker lock(state.labelLock);
-    ASSERT_LT(bytes.size(), sizeof state.labelBuffer);
-    memset(state.labelBuffer, 0, sizeof state.labelBuffer);
-    std::copy(bytes.begin(), bytes.end(), state.labelBuffer);
-    state.labelLength = static_cast<uint16_t>(bytes.size());
-    state.labelSymbology = symbology;
-    state.labelPending = 1;
+    ASSERT_LT(bytes.size(), zorvan::kLabelBufferSize);
+    const zorvan::Affixes none = {0, 0, 0, 0};
+    scanner->state().labels.store(bytes.data(), static_cast<uint32_t>(bytes.size()), none,
+                                  symbology);
   }
 
   bool pending() {
-    zorvan::ScannerState& state = scanner->state();
-    zorvan::MutexLocker lock(state.labelLock);
-    return state.labelPending != 0;
+    scanner->state().labels.inspect(contents_);
+    return contents_.pending;
   }
+  zorvan::LabelStore::Contents contents_;
 
   // The record GetLastLabelRecord writes, checking that nothing was written
   // around it.

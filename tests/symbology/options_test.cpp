@@ -403,7 +403,7 @@ TEST_F(SymbologyTest, VariantFlagsAreStoredFirstAndChooseTheVariantLaterSwitched
 
 TEST_F(SymbologyTest, VariantOptionReadsTheFlagWithoutDeviceCall) {
   auto& plugin = object();
-  plugin.state().variantFlagA = 1;
+  plugin.state().symbology.variantFlagA = 1;
   vdev_config_clear_log();
   EXPECT_EQ(1, plugin.GetSymbologyOption(0));
   EXPECT_EQ(0, plugin.GetSymbologyOption(6));

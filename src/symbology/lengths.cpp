@@ -1,8 +1,8 @@
-// Symbology length limits: a minimum-length byte or a length list on the
-// device, a mode and two lengths for the host.
+#include "symbology/lengths.h"
+
 #include <string.h>
 
-#include "plugin/zorvan_scanner.h"
+#include "scanner_interface1.h"
 #include "symbology/field_access.h"
 #include "symbology/length_list.h"
 #include "symbology/symbology_table.h"
@@ -16,14 +16,16 @@ const SymbologyEntry* findRestricted(HostSymbologyId id) {
   return entry != nullptr && entry->lengthForm != LengthForm::kNone ? entry : nullptr;
 }
 
-int16_t getSymbologyLengths(ScannerState& state, HostSymbologyId id, uint16_t* mode,
+}  // namespace
+
+int16_t getSymbologyLengths(SymbologyConfig& config, HostSymbologyId id, uint16_t* mode,
                             uint16_t* first, uint16_t* second) {
   const SymbologyEntry* entry = findRestricted(id);
   if (entry == nullptr) return ResultRejected;
   if (mode == nullptr || first == nullptr || second == nullptr) return ResultRejected;
 
   GroupValues values;
-  const int16_t status = queryGroup(state, entry->group, values, ResultUnsupported);
+  const int16_t status = queryGroup(config, entry->group, values, ResultUnsupported);
   if (status != ResultOk) return status;
 
   const uint8_t at = entry->lengthField;
@@ -37,8 +39,8 @@ int16_t getSymbologyLengths(ScannerState& state, HostSymbologyId id, uint16_t* m
   return ResultOk;
 }
 
-int16_t setSymbologyLengths(ScannerState& state, HostSymbologyId id, uint16_t mode, uint16_t first,
-                            uint16_t second) {
+int16_t setSymbologyLengths(SymbologyConfig& config, HostSymbologyId id, uint16_t mode,
+                            uint16_t first, uint16_t second) {
   const SymbologyEntry* entry = findRestricted(id);
   if (entry == nullptr) return ResultRejected;
 
@@ -51,19 +53,7 @@ int16_t setSymbologyLengths(ScannerState& state, HostSymbologyId id, uint16_t mo
     memcpy(change.lengthList, list.bytes, sizeof change.lengthList);
     change.lengthCount = list.count;
   }
-  return changeGroup(state, change, ResultRejected);
-}
-
-}  // namespace
-
-int16_t ZorvanScannerInterface::GetSymbologyLengths(int32_t id, uint16_t* mode, uint16_t* first,
-                                                    uint16_t* second) {
-  return getSymbologyLengths(*state_, id, mode, first, second);
-}
-
-int16_t ZorvanScannerInterface::SetSymbologyLengths(int32_t id, uint16_t mode, uint16_t first,
-                                                    uint16_t second) {
-  return setSymbologyLengths(*state_, id, mode, first, second);
+  return changeGroup(config, change, ResultRejected);
 }
 
 }  // namespace zorvan
