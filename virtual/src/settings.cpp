@@ -1,5 +1,9 @@
 // The virtual settings service (libITCSSApi.so): understands the one request
 // that sets the number of good-read beeps and records every call.
+//
+// The plug-in sends that request before every read, so the service compares
+// and copies whole blocks rather than unit by unit: it stays a small part of
+// the instructions a label costs instead of outweighing the plug-in's own.
 #include <string.h>
 
 #include <mutex>
@@ -18,6 +22,12 @@ constexpr char16_t kBeepPrefix[] =
 constexpr char16_t kBeepSuffix[] = u"</Field></Group></Subsystem>";
 constexpr char16_t kResponseOk[] = u"<Subsystem Name=\"Device Settings\"/>";
 constexpr char16_t kResponseError[] = u"<Subsystem Error=\"Request not understood\"/>";
+
+// Units of a text constant, its zero not counted.
+template <size_t N>
+constexpr uint32_t Units(const char16_t (&)[N]) {
+  return N - 1;
+}
 
 struct Settings {
   std::mutex mutex;
@@ -42,25 +52,38 @@ T Get(T Settings::*field) {
   return vdev::LockedGet(State(), field);
 }
 
-// Skips `prefix` at the start of `text`; null when the text differs.
-const char16_t* SkipPrefix(const char16_t* text, const char16_t* prefix) {
-  for (; *prefix != 0; ++text, ++prefix) {
-    if (*text != *prefix) return nullptr;
+// Units before the zero of `text`, four tested per round; nothing past the
+// zero is read.
+uint32_t Length(const char16_t* text) {
+  uint32_t n = 0;
+  for (;; n += 4) {
+    if (text[n] == 0) return n;
+    if (text[n + 1] == 0) return n + 1;
+    if (text[n + 2] == 0) return n + 2;
+    if (text[n + 3] == 0) return n + 3;
   }
-  return text;
 }
 
-// The beep count of the one understood request, or -1.
-int64_t ParseBeepRequest(const char16_t* request) {
-  const char16_t* p = SkipPrefix(request, kBeepPrefix);
-  if (p == nullptr || *p < u'0' || *p > u'9') return -1;
+// Whether the `units` units at `text` are those of `constant`.
+template <size_t N>
+bool SameUnits(const char16_t* text, uint32_t units, const char16_t (&constant)[N]) {
+  return units == Units(constant) && memcmp(text, constant, units * sizeof(char16_t)) == 0;
+}
+
+// The beep count of the one understood request of `len` units, or -1: the
+// prefix, one or more digits, the suffix, nothing more.
+int64_t ParseBeepRequest(const char16_t* request, uint32_t len) {
+  constexpr uint32_t kPrefixUnits = Units(kBeepPrefix);
+  if (len <= kPrefixUnits || !SameUnits(request, kPrefixUnits, kBeepPrefix)) return -1;
+  const char16_t* p = request + kPrefixUnits;
+  const char16_t* const end = request + len;
+  if (*p < u'0' || *p > u'9') return -1;
   int64_t value = 0;
-  for (; *p >= u'0' && *p <= u'9'; ++p) {
+  for (; p < end && *p >= u'0' && *p <= u'9'; ++p) {
     value = value * 10 + (*p - u'0');
     if (value > INT32_MAX) return -1;
   }
-  p = SkipPrefix(p, kBeepSuffix);
-  return p != nullptr && *p == 0 ? value : -1;
+  return SameUnits(p, static_cast<uint32_t>(end - p), kBeepSuffix) ? value : -1;
 }
 
 }  // namespace
@@ -70,8 +93,7 @@ int32_t ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count, ui
   Lock lock(s.mutex);
   ++s.calls;
   const char16_t* text = request != nullptr ? request : u"";
-  uint32_t len = 0;
-  while (text[len] != 0) ++len;
+  const uint32_t len = Length(text);
   s.lastRequestLength = len < kRequestCapacity ? len : kRequestCapacity - 1;
   memcpy(s.lastRequest, text, s.lastRequestLength * sizeof(char16_t));
   s.lastRequest[s.lastRequestLength] = 0;
@@ -79,16 +101,17 @@ int32_t ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count, ui
   s.lastTimeout = timeout;
   if (s.injected != 0) return s.injected;
 
-  const int64_t beeps = ParseBeepRequest(text);
+  const int64_t beeps = ParseBeepRequest(text, len);
   if (beeps >= 0) s.goodReadBeeps = static_cast<int32_t>(beeps);
   if (count != nullptr) {
     // The response, zero-terminated and cut to fit; *count becomes the units
     // written, the zero included.
     const char16_t* reply = beeps >= 0 ? kResponseOk : kResponseError;
+    const uint32_t replyUnits = beeps >= 0 ? Units(kResponseOk) : Units(kResponseError);
     uint32_t written = 0;
     if (response != nullptr && *count > 0) {
-      for (; written + 1 < *count && reply[written] != 0; ++written)
-        response[written] = reply[written];
+      written = replyUnits < *count - 1 ? replyUnits : *count - 1;
+      memcpy(response, reply, written * sizeof(char16_t));
       response[written++] = 0;
     }
     *count = written;
