@@ -16,7 +16,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Calls timed together; the clock is read once per batch, not per call.
+// Calls timed together; the clock is read once per batch, not per call. An
+// iteration is one batch, so the Time column is for 64 calls.
 constexpr int kBatch = 64;
 
 void onTone(int32_t, const uint8_t*, int32_t) {}
@@ -52,7 +53,8 @@ struct Host {
 };
 
 // Times `operation` and `floor` in alternating batches. The reported time is
-// per operation; `floor_ns` is per floor call and `ratio` their quotient.
+// the operation's batch; `ns_per_call` is one operation, `floor_ns` one floor
+// call and `ratio` their quotient.
 template <typename Operation, typename Floor>
 void runBeside(benchmark::State& run, Operation operation, Floor floor) {
   double operationSeconds = 0;
@@ -66,11 +68,12 @@ void runBeside(benchmark::State& run, Operation operation, Floor floor) {
     const double operationTime = std::chrono::duration<double>(middle - start).count();
     operationSeconds += operationTime;
     floorSeconds += std::chrono::duration<double>(end - middle).count();
-    run.SetIterationTime(operationTime / kBatch);
+    run.SetIterationTime(operationTime);
   }
   if (run.iterations() > 0 && floorSeconds > 0) {
-    run.counters["floor_ns"] =
-        floorSeconds * 1e9 / (static_cast<double>(run.iterations()) * kBatch);
+    const double calls = static_cast<double>(run.iterations()) * kBatch;
+    run.counters["ns_per_call"] = operationSeconds * 1e9 / calls;
+    run.counters["floor_ns"] = floorSeconds * 1e9 / calls;
     run.counters["ratio"] = operationSeconds / floorSeconds;
   }
 }
@@ -87,21 +90,21 @@ void BM_GetGoodReadBeep(benchmark::State& run) {
   ScannerInterface1* table = host.table;
   runBesideNoOp(run, host, [table] { benchmark::DoNotOptimize(table->GetGoodReadBeep()); });
 }
-BENCHMARK(BM_GetGoodReadBeep)->UseManualTime();
+BENCHMARK(BM_GetGoodReadBeep)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 void BM_SetStoredLevel1(benchmark::State& run) {
   Host host;
   ScannerInterface1* table = host.table;
   runBesideNoOp(run, host, [table] { benchmark::DoNotOptimize(table->SetStoredLevel1(50)); });
 }
-BENCHMARK(BM_SetStoredLevel1)->UseManualTime();
+BENCHMARK(BM_SetStoredLevel1)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 void BM_GetSymbologyEnabled(benchmark::State& run) {
   Host host;
   ScannerInterface1* table = host.table;
   runBesideNoOp(run, host, [table] { benchmark::DoNotOptimize(table->GetSymbologyEnabled(8)); });
 }
-BENCHMARK(BM_GetSymbologyEnabled)->UseManualTime();
+BENCHMARK(BM_GetSymbologyEnabled)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 void BM_SetSymbologyLengths(benchmark::State& run) {
   Host host;
@@ -109,7 +112,7 @@ void BM_SetSymbologyLengths(benchmark::State& run) {
   runBesideNoOp(run, host,
                 [table] { benchmark::DoNotOptimize(table->SetSymbologyLengths(7, 2, 10, 20)); });
 }
-BENCHMARK(BM_SetSymbologyLengths)->UseManualTime();
+BENCHMARK(BM_SetSymbologyLengths)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 // Retrieval with nothing waiting: the no-label answer.
 void BM_ReadLabelNone(benchmark::State& run) {
@@ -122,7 +125,7 @@ void BM_ReadLabelNone(benchmark::State& run) {
     benchmark::ClobberMemory();
   });
 }
-BENCHMARK(BM_ReadLabelNone)->UseManualTime();
+BENCHMARK(BM_ReadLabelNone)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 void BM_GetLastLabelRecordNone(benchmark::State& run) {
   Host host;
@@ -133,7 +136,7 @@ void BM_GetLastLabelRecordNone(benchmark::State& run) {
     benchmark::ClobberMemory();
   });
 }
-BENCHMARK(BM_GetLastLabelRecordNone)->UseManualTime();
+BENCHMARK(BM_GetLastLabelRecordNone)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 // Retrieval of a waiting 255-byte label. The label is made to wait again
 // before each call, under the label lock as the scan thread does; the floor
@@ -156,7 +159,7 @@ void BM_ReadLabelPending(benchmark::State& run) {
         benchmark::DoNotOptimize(table->NoOpA());
       });
 }
-BENCHMARK(BM_ReadLabelPending)->UseManualTime();
+BENCHMARK(BM_ReadLabelPending)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 void BM_GetLastLabelRecordPending(benchmark::State& run) {
   Host host;
@@ -174,7 +177,7 @@ void BM_GetLastLabelRecordPending(benchmark::State& run) {
         benchmark::DoNotOptimize(table->NoOpA());
       });
 }
-BENCHMARK(BM_GetLastLabelRecordPending)->UseManualTime();
+BENCHMARK(BM_GetLastLabelRecordPending)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 // The good-read beep as a host plays it: pattern 27, one tone to the host's
 // callback.
@@ -183,6 +186,6 @@ void BM_PlayGoodReadBeep(benchmark::State& run) {
   ScannerInterface1* table = host.table;
   runBesideNoOp(run, host, [table] { benchmark::DoNotOptimize(table->PlayTonePattern(27)); });
 }
-BENCHMARK(BM_PlayGoodReadBeep)->UseManualTime();
+BENCHMARK(BM_PlayGoodReadBeep)->ArgName("calls")->Arg(kBatch)->UseManualTime();
 
 }  // namespace
