@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -36,6 +37,8 @@ inline void countTone(int32_t, const uint8_t*, int32_t) {
 // read buffer, read, then under one lock zero the 3000-byte label buffer and
 // copy the label in once, build the event record, call the event callback
 // (and the tone callback once when the good-read beep is on), and read again.
+// The producer waits for the reader to block again with a time limit, as
+// vdev_scan_wait_idle does, so both are measured with the same harness.
 class FloorTrip {
  public:
   explicit FloorTrip(bool beep) : beep_(beep), reader_([this] { readerLoop(); }) {
@@ -69,7 +72,8 @@ class FloorTrip {
     readable_.notify_one();
     std::unique_lock<std::mutex> lock(mutex_);
     ++watchers_;
-    idle_.wait(lock, [this] { return !hasLabel_ && blocked_; });
+    idle_.wait_for(lock, std::chrono::milliseconds(5000),
+                   [this] { return !hasLabel_ && blocked_; });
     --watchers_;
   }
 
