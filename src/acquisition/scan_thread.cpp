@@ -9,6 +9,9 @@ namespace zorvan {
 
 namespace {
 
+// The good-read beep.
+constexpr uint32_t kGoodReadPattern = 27;
+
 // Set once the missing-event-callback warning has gone out, for all objects.
 std::atomic<bool> gMissingCallbackWarned{false};
 
@@ -21,7 +24,8 @@ bool affixWanted(int8_t character, int16_t mode, int16_t bit) {
 }
 
 // Hand one label to the host: the event (or the one-time warning), then the
-// good-read beep. Runs with the delivery lock held.
+// good-read beep, whose pauses end early when the thread is asked to stop.
+// Runs with the delivery lock held.
 void deliverLabel(ScannerState& state, const uint8_t (&record)[ScanEventRecordSize]) {
   if (EventQueueCallback event = state.eventCallback) {
     event(record);
@@ -29,13 +33,18 @@ void deliverLabel(ScannerState& state, const uint8_t (&record)[ScanEventRecordSi
     if (DebugMessageCallback debug = state.debugCallback) debug(kMissingCallbackWarning);
     gMissingCallbackWarned.store(true, std::memory_order_relaxed);
   }
-  if (state.configReady && state.applied.goodReadBeep) playTonePattern(state, 27);
+  // The event callback itself may have stopped the thread (DisableScanner
+  // or the destructor called from inside it).
+  if (state.stopping.load(std::memory_order_acquire)) return;
+  if (state.configReady && state.applied.goodReadBeep) {
+    playTonePattern(state, kGoodReadPattern, &state.stopEvent);
+  }
 }
 
 void reportReadFailure(ScannerState& state, int32_t result) {
   if (result == kReadCancelled || result == kReadAborted) return;
   MutexLocker delivery(state.deliveryLock);
-  if (state.orphaned) return;
+  if (state.stopping.load(std::memory_order_acquire)) return;
   if (DebugMessageCallback debug = state.debugCallback) {
     debug("Debug ITCSCAN_SyncRead returned 0x%08lx",
           static_cast<unsigned long>(static_cast<uint32_t>(result)));
@@ -44,8 +53,9 @@ void reportReadFailure(ScannerState& state, int32_t result) {
 
 uint32_t scanThreadMain(void* argument) {
   ScannerState& state = *static_cast<ScannerState*>(argument);
+  state.scanThreadId.store(state.platform.currentThreadId(), std::memory_order_relaxed);
   uint8_t readBuffer[kReadBufferSize];
-  for (;;) {
+  while (!state.stopping.load(std::memory_order_acquire)) {
     if (state.configReady) silenceDeviceBeeper(state);
 
     ReadRequest request;
@@ -64,6 +74,9 @@ uint32_t scanThreadMain(void* argument) {
     const uint32_t delivered =
         request.bytesReturned < kReadBufferSize ? request.bytesReturned : kReadBufferSize;
     const Affixes affixes{state.prefix, state.suffix1, state.suffix2, state.affixMode};
+    MutexLocker delivery(state.deliveryLock);
+    // Asked to stop while the driver was reading: this label is dropped.
+    if (state.stopping.load(std::memory_order_acquire)) break;
     uint8_t record[ScanEventRecordSize];
     {
       MutexLocker lock(state.labelLock);
@@ -72,11 +85,9 @@ uint32_t scanThreadMain(void* argument) {
       state.labelPending = 1;
       buildScanEventRecord(state.labelLength, record);
     }
-
-    MutexLocker delivery(state.deliveryLock);
-    if (state.orphaned) break;
     deliverLabel(state, record);
   }
+  state.scanThreadId.store(0, std::memory_order_relaxed);
   return 1;
 }
 
@@ -117,6 +128,8 @@ void buildScanEventRecord(uint16_t length, uint8_t (&record)[ScanEventRecordSize
 }
 
 bool startScanThread(ScannerState& state) {
+  state.stopping.store(false, std::memory_order_release);
+  state.stopEvent.reset();
   retainState(state);
   if (state.platform.startThread(state.scanThread, scanThreadMain, scanThreadAfterEnd, &state)) {
     return true;
@@ -124,6 +137,23 @@ bool startScanThread(ScannerState& state) {
   // Not the last share: the object still holds its own.
   state.references.fetch_sub(1, std::memory_order_relaxed);
   return false;
+}
+
+bool calledFromScanThread(ScannerState& state) {
+  const uint32_t scanThread = state.scanThreadId.load(std::memory_order_relaxed);
+  return scanThread != 0 && scanThread == state.platform.currentThreadId();
+}
+
+void stopScanThreadDelivery(ScannerState& state) {
+  state.stopping.store(true, std::memory_order_release);
+  state.stopEvent.set();
+}
+
+void waitForDeliveryToStop(ScannerState& state) {
+  // On the scan thread itself, inside a callback, the delivery under way is
+  // the caller's own; the thread sees `stopping` once the callback returns.
+  if (calledFromScanThread(state)) return;
+  MutexLocker delivery(state.deliveryLock);
 }
 
 void resetMissingEventCallbackWarning() {

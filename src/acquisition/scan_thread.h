@@ -34,8 +34,22 @@ uint16_t assembleLabel(const uint8_t* data, uint32_t count, const Affixes& affix
 // The 24-byte scan event record for a label of `length` assembled bytes.
 void buildScanEventRecord(uint16_t length, uint8_t (&record)[ScanEventRecordSize]);
 
-// Start the scan thread on `state`. False when it could not be created.
+// Start the scan thread on `state` for a new enable period. False when it
+// could not be created.
 bool startScanThread(ScannerState& state);
+
+// Ask the scan thread to end: from now on it stores and announces nothing
+// more, cuts short the pause it may be playing, and ends at its next chance.
+void stopScanThreadDelivery(ScannerState& state);
+
+// Wait until a delivery to the host under way has finished, after
+// stopScanThreadDelivery; from then on no callback of the scan thread
+// reaches the host. Returns at once on the scan thread itself.
+void waitForDeliveryToStop(ScannerState& state);
+
+// True when the calling thread is the object's running scan thread (a host
+// operation called from inside one of the callbacks).
+bool calledFromScanThread(ScannerState& state);
 
 // Clears the process-wide "missing event callback" warning flag (tests).
 void resetMissingEventCallbackWarning();

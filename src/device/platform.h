@@ -63,6 +63,29 @@ class ZV_SCOPED_CAPABILITY MutexLocker final {
   Mutex& mutex_;
 };
 
+// A manual-reset event: once set it stays set until reset. Used to cut a
+// pause short when the thread playing it is asked to stop.
+class Event final {
+ public:
+  Event();
+  ~Event();
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+  void set();
+  void reset();
+  // Wait up to `milliseconds` for the event; true when it is set.
+  bool wait(uint32_t milliseconds);
+
+ private:
+#if defined(_WIN32)
+  HANDLE handle_;
+#else
+  pthread_mutex_t mutex_;
+  pthread_cond_t changed_;
+  bool set_ = false;  // guarded by mutex_
+#endif
+};
+
 // Entry point of a thread started through Platform::startThread; returns
 // the thread's exit code.
 typedef uint32_t (*ThreadEntry)(void* argument);
@@ -95,11 +118,15 @@ struct ThreadSlot {
 // The services that construction, the scan thread and the tone player use.
 // Tests substitute their own to observe waits and alerts or to refuse a
 // thread; the plug-in itself uses systemPlatform().
+//
+// Threads are asked to stop and waited for; they are never ended by force.
+// A thread that does not end in time is detached and ends by itself.
 class Platform {
  public:
   virtual ~Platform() = default;
-  // Block the calling thread for `milliseconds`.
-  virtual void sleepMs(uint32_t milliseconds) = 0;
+  // Block the calling thread for `milliseconds`, or less when `interrupt`
+  // (may be null) is set first. True when the whole time passed.
+  virtual bool pause(uint32_t milliseconds, Event* interrupt) = 0;
   // The system's standard alert sound (code 0x30 is the plain beep).
   virtual void alertSound(uint32_t code) = 0;
   // Start `entry(argument)` at once with the default stack size and record
@@ -110,23 +137,30 @@ class Platform {
   // Wait up to `timeoutMs` for the recorded thread to end. On true the
   // thread has ended and the slot records nothing any more.
   virtual bool waitThread(ThreadSlot& slot, uint32_t timeoutMs) = 0;
-  // End the recorded thread by force with `exitCode`. False where that cannot
-  // be done safely; the thread then keeps running and stays recorded.
-  virtual bool terminateThread(ThreadSlot& slot, uint32_t exitCode) = 0;
   // Forget the recorded thread; it runs on and its resources are released
   // when it ends by itself.
   virtual void detachThread(ThreadSlot& slot) = 0;
-  // COM start-up and shutdown for the calling thread, where the platform has
-  // COM; no-ops elsewhere.
-  virtual void comInitialize() = 0;
+  // Take one more reference on the plug-in's own module, never given back,
+  // so a host that unloads the plug-in cannot unmap code a detached thread
+  // still runs.
+  virtual void pinModule() = 0;
+  // COM start-up for the calling thread where the platform has COM. True
+  // when it succeeded (started, or already started in the same model) and
+  // so must be balanced by comUninitialize on the same thread; false when
+  // it failed or there is no COM.
+  virtual bool comInitialize() = 0;
   virtual void comUninitialize() = 0;
+  // An id of the calling thread, unique among the threads alive.
+  virtual uint32_t currentThreadId() = 0;
 };
 
 // The process's real platform.
 Platform& systemPlatform();
 
-// Dynamic loading. A library that cannot be found gives null; so does a
-// missing symbol. Libraries are searched in the platform's normal order.
+// Dynamic loading of the vendor libraries. A library that cannot be found
+// gives null; so does a missing symbol. `name` is the file name alone; where
+// it is looked for is the platform's business (platform_posix.cpp and
+// platform_win32.cpp each say their order).
 void* openLibrary(const char* name);
 void* findSymbol(void* library, const char* name);
 

@@ -1,25 +1,86 @@
 // POSIX implementation of the platform layer.
+//
+// Vendor libraries are opened with dlopen by file name, so they are found in
+// the dynamic linker's order: LD_LIBRARY_PATH, then the plug-in's own run
+// path ($ORIGIN, the plug-in's directory), then the system's directories.
 #include <dlfcn.h>
 #include <errno.h>
 #include <stdio.h>
+#include <sys/syscall.h>
 #include <time.h>
+#include <unistd.h>
 
 #include "device/platform.h"
 
 namespace zorvan {
+
+namespace {
+
+// The CLOCK_MONOTONIC time `milliseconds` from now.
+timespec deadlineAfter(uint32_t milliseconds) {
+  timespec deadline;
+  clock_gettime(CLOCK_MONOTONIC, &deadline);
+  deadline.tv_sec += static_cast<time_t>(milliseconds / 1000);
+  deadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
+  if (deadline.tv_nsec >= 1000000000L) {
+    deadline.tv_sec += 1;
+    deadline.tv_nsec -= 1000000000L;
+  }
+  return deadline;
+}
+
+void initMonotonicCondition(pthread_cond_t& condition) {
+  pthread_condattr_t attributes;
+  pthread_condattr_init(&attributes);
+  pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC);
+  pthread_cond_init(&condition, &attributes);
+  pthread_condattr_destroy(&attributes);
+}
+
+}  // namespace
 
 Mutex::Mutex() { pthread_mutex_init(&mutex_, nullptr); }
 Mutex::~Mutex() { pthread_mutex_destroy(&mutex_); }
 void Mutex::lock() { pthread_mutex_lock(&mutex_); }
 void Mutex::unlock() { pthread_mutex_unlock(&mutex_); }
 
+Event::Event() {
+  pthread_mutex_init(&mutex_, nullptr);
+  initMonotonicCondition(changed_);
+}
+
+Event::~Event() {
+  pthread_cond_destroy(&changed_);
+  pthread_mutex_destroy(&mutex_);
+}
+
+void Event::set() {
+  pthread_mutex_lock(&mutex_);
+  set_ = true;
+  pthread_cond_broadcast(&changed_);
+  pthread_mutex_unlock(&mutex_);
+}
+
+void Event::reset() {
+  pthread_mutex_lock(&mutex_);
+  set_ = false;
+  pthread_mutex_unlock(&mutex_);
+}
+
+bool Event::wait(uint32_t milliseconds) {
+  const timespec deadline = deadlineAfter(milliseconds);
+  pthread_mutex_lock(&mutex_);
+  while (!set_) {
+    if (pthread_cond_timedwait(&changed_, &mutex_, &deadline) == ETIMEDOUT) break;
+  }
+  const bool wasSet = set_;
+  pthread_mutex_unlock(&mutex_);
+  return wasSet;
+}
+
 ThreadSlot::ThreadSlot() {
   pthread_mutex_init(&lock, nullptr);
-  pthread_condattr_t attributes;
-  pthread_condattr_init(&attributes);
-  pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC);
-  pthread_cond_init(&ended, &attributes);
-  pthread_condattr_destroy(&attributes);
+  initMonotonicCondition(ended);
 }
 
 ThreadSlot::~ThreadSlot() {
@@ -44,13 +105,18 @@ void* threadTrampoline(void* raw) {
   return nullptr;
 }
 
+// Anchors dladdr to this module.
+void moduleAnchor() {}
+
 class PosixPlatform final : public Platform {
  public:
-  void sleepMs(uint32_t milliseconds) override {
+  bool pause(uint32_t milliseconds, Event* interrupt) override {
+    if (interrupt != nullptr) return !interrupt->wait(milliseconds);
     timespec delay{static_cast<time_t>(milliseconds / 1000),
                    static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
     }
+    return true;
   }
 
   void alertSound(uint32_t) override {
@@ -73,14 +139,7 @@ class PosixPlatform final : public Platform {
 
   bool waitThread(ThreadSlot& slot, uint32_t timeoutMs) override {
     if (!slot.recorded) return true;
-    timespec deadline;
-    clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += static_cast<time_t>(timeoutMs / 1000);
-    deadline.tv_nsec += static_cast<long>(timeoutMs % 1000) * 1000000L;
-    if (deadline.tv_nsec >= 1000000000L) {
-      deadline.tv_sec += 1;
-      deadline.tv_nsec -= 1000000000L;
-    }
+    const timespec deadline = deadlineAfter(timeoutMs);
     pthread_mutex_lock(&slot.lock);
     while (!slot.finished) {
       if (pthread_cond_timedwait(&slot.ended, &slot.lock, &deadline) == ETIMEDOUT) break;
@@ -93,18 +152,28 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  // A thread blocked inside a driver cannot be ended safely with POSIX
-  // threads: cancellation would unwind through code that is not ours.
-  bool terminateThread(ThreadSlot&, uint32_t) override { return false; }
-
   void detachThread(ThreadSlot& slot) override {
     if (!slot.recorded) return;
     pthread_detach(slot.thread);
     slot.recorded = false;
   }
 
-  void comInitialize() override {}
+  // Marks the module that holds this code as never to be unloaded (the
+  // dynamic linker keeps it mapped through every later dlclose).
+  void pinModule() override {
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void*>(&moduleAnchor), &info) == 0 || info.dli_fname == nullptr) {
+      return;
+    }
+    dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+  }
+
+  bool comInitialize() override { return false; }
   void comUninitialize() override {}
+
+  // The kernel's thread id: no per-thread storage to set up, which in a
+  // dynamically loaded module would allocate.
+  uint32_t currentThreadId() override { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 };
 
 }  // namespace

@@ -1,7 +1,32 @@
 // Win32 implementation of the platform layer.
+//
+// It keeps to calls that desktop Windows and Windows CE both have, so it
+// ports to the handheld without a rewrite:
+//   kernel32 (coredll on CE): InitializeCriticalSection, EnterCriticalSection,
+//     LeaveCriticalSection, DeleteCriticalSection, CreateEventW, SetEvent,
+//     ResetEvent, WaitForSingleObject, CloseHandle, CreateThread,
+//     GetCurrentThreadId, Sleep, LoadLibraryW, GetModuleFileNameW,
+//     GetProcAddress (GetProcAddressW on CE, which takes a wide name);
+//   user32: MessageBeep;
+//   ole32: CoInitializeEx, CoUninitialize.
+// Desktop Windows alone also gets LoadLibraryExW with
+// LOAD_LIBRARY_SEARCH_DEFAULT_DIRS and LOAD_WITH_ALTERED_SEARCH_PATH, so a
+// vendor library is never taken from the current directory.
+//
+// Vendor libraries are looked for in this order:
+//   1. desktop: the application's directory, the system directory and the
+//      directories the host added with AddDllDirectory (never the current
+//      directory, nor PATH); where the system lacks that search (before
+//      Windows 8 without its update), the system's standard order.
+//      CE: the system's standard order (CE has no current directory).
+//   2. the plug-in's own directory, by full path.
 #include <objbase.h>
 
 #include "device/platform.h"
+
+// The plug-in's own module: the linker places this symbol at the module's
+// base address, which is its module handle.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace zorvan {
 
@@ -9,6 +34,29 @@ Mutex::Mutex() { InitializeCriticalSection(&section_); }
 Mutex::~Mutex() { DeleteCriticalSection(&section_); }
 void Mutex::lock() { EnterCriticalSection(&section_); }
 void Mutex::unlock() { LeaveCriticalSection(&section_); }
+
+Event::Event() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+Event::~Event() {
+  if (handle_ != nullptr) CloseHandle(handle_);
+}
+
+void Event::set() {
+  if (handle_ != nullptr) SetEvent(handle_);
+}
+
+void Event::reset() {
+  if (handle_ != nullptr) ResetEvent(handle_);
+}
+
+bool Event::wait(uint32_t milliseconds) {
+  if (handle_ == nullptr) {
+    // Without an event nothing can cut the wait short.
+    Sleep(milliseconds);
+    return false;
+  }
+  return WaitForSingleObject(handle_, milliseconds) == WAIT_OBJECT_0;
+}
 
 ThreadSlot::ThreadSlot() {}
 
@@ -36,9 +84,68 @@ void forget(ThreadSlot& slot) {
   slot.recorded = false;
 }
 
+HMODULE ownModule() { return reinterpret_cast<HMODULE>(&__ImageBase); }
+
+// Longest path handled, in UTF-16 units with the terminating zero.
+constexpr DWORD kPathUnits = MAX_PATH;
+
+// Copies the ASCII text `name` into `wide`; false when it does not fit.
+bool widen(const char* name, WCHAR* wide, DWORD units) {
+  DWORD i = 0;
+  for (; name[i] != '\0'; ++i) {
+    if (i + 1 >= units) return false;
+    wide[i] = static_cast<WCHAR>(static_cast<unsigned char>(name[i]));
+  }
+  wide[i] = 0;
+  return true;
+}
+
+// The full path of `name` in the plug-in's own directory, in `path`.
+bool besideThePlugin(const WCHAR* name, WCHAR* path, DWORD units) {
+  const DWORD length = GetModuleFileNameW(ownModule(), path, units);
+  if (length == 0 || length >= units) return false;
+  DWORD directoryEnd = 0;  // just past the last separator
+  for (DWORD i = 0; i < length; ++i) {
+    if (path[i] == L'\\' || path[i] == L'/') directoryEnd = i + 1;
+  }
+  DWORD i = 0;
+  for (; name[i] != 0; ++i) {
+    if (directoryEnd + i + 1 >= units) return false;
+    path[directoryEnd + i] = name[i];
+  }
+  path[directoryEnd + i] = 0;
+  return true;
+}
+
+HMODULE loadFromSearchPath(const WCHAR* name) {
+#if defined(_WIN32_WCE)
+  return LoadLibraryW(name);
+#else
+  HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  // Refused as an unknown flag where the system predates the safe search.
+  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+    module = LoadLibraryW(name);
+  }
+  return module;
+#endif
+}
+
+HMODULE loadByFullPath(const WCHAR* path) {
+#if defined(_WIN32_WCE)
+  return LoadLibraryW(path);
+#else
+  // The library's own dependencies are then also looked for beside it.
+  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+#endif
+}
+
 class Win32Platform final : public Platform {
  public:
-  void sleepMs(uint32_t milliseconds) override { Sleep(milliseconds); }
+  bool pause(uint32_t milliseconds, Event* interrupt) override {
+    if (interrupt != nullptr) return !interrupt->wait(milliseconds);
+    Sleep(milliseconds);
+    return true;
+  }
 
   void alertSound(uint32_t code) override { MessageBeep(code); }
 
@@ -63,19 +170,28 @@ class Win32Platform final : public Platform {
     return true;
   }
 
-  bool terminateThread(ThreadSlot& slot, uint32_t exitCode) override {
-    if (!slot.recorded) return true;
-    if (!TerminateThread(slot.handle, exitCode)) return false;
-    forget(slot);
-    return true;
-  }
-
   void detachThread(ThreadSlot& slot) override {
     if (slot.recorded) forget(slot);
   }
 
-  void comInitialize() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+  // Loading the plug-in's own file again adds one reference to the module,
+  // so the host's FreeLibrary cannot unload it.
+  void pinModule() override {
+    WCHAR path[kPathUnits];
+    const DWORD length = GetModuleFileNameW(ownModule(), path, kPathUnits);
+    if (length == 0 || length >= kPathUnits) return;
+    LoadLibraryW(path);
+  }
+
+  bool comInitialize() override {
+    // S_OK and S_FALSE both count a start-up that CoUninitialize balances;
+    // RPC_E_CHANGED_MODE (the thread is in another model) counts none.
+    return SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+  }
+
   void comUninitialize() override { CoUninitialize(); }
+
+  uint32_t currentThreadId() override { return GetCurrentThreadId(); }
 };
 
 }  // namespace
@@ -85,11 +201,25 @@ Platform& systemPlatform() {
   return platform;
 }
 
-void* openLibrary(const char* name) { return reinterpret_cast<void*>(LoadLibraryA(name)); }
+void* openLibrary(const char* name) {
+  WCHAR wideName[kPathUnits];
+  if (!widen(name, wideName, kPathUnits)) return nullptr;
+  if (HMODULE module = loadFromSearchPath(wideName)) return reinterpret_cast<void*>(module);
+  WCHAR path[kPathUnits];
+  if (!besideThePlugin(wideName, path, kPathUnits)) return nullptr;
+  return reinterpret_cast<void*>(loadByFullPath(path));
+}
 
 void* findSymbol(void* library, const char* name) {
   if (library == nullptr) return nullptr;
-  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+  const HMODULE module = static_cast<HMODULE>(library);
+#if defined(_WIN32_WCE)
+  WCHAR wideName[kPathUnits];
+  if (!widen(name, wideName, kPathUnits)) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddressW(module, wideName));
+#else
+  return reinterpret_cast<void*>(GetProcAddress(module, name));
+#endif
 }
 
 }  // namespace zorvan

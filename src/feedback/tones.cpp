@@ -151,12 +151,12 @@ const char* tonePatternFor(uint32_t number) {
   return kDefaultTonePattern;
 }
 
-int16_t playTonePattern(ScannerState& state, uint32_t number) {
-  if (const char* pattern = tonePatternFor(number)) playToneString(state, pattern);
+int16_t playTonePattern(ScannerState& state, uint32_t number, Event* interrupt) {
+  if (const char* pattern = tonePatternFor(number)) playToneString(state, pattern, interrupt);
   return ResultOk;
 }
 
-void playToneString(ScannerState& state, const char* pattern) {
+void playToneString(ScannerState& state, const char* pattern, Event* interrupt) {
   uint16_t frequency = state.toneTable[kToneFrequencyM];
   uint16_t duration = state.toneTable[kToneDurationM];
   for (const char* token = pattern; *token != '\0'; token += 2) {
@@ -172,8 +172,8 @@ void playToneString(ScannerState& state, const char* pattern) {
     }
     if (frequency != 0) {
       playTone(state, frequency, duration, kPatternLevelStep);
-    } else {
-      state.platform.sleepMs(duration);
+    } else if (!state.platform.pause(duration, interrupt)) {
+      break;
     }
     if (durationLetter == '\0') break;
   }

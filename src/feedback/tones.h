@@ -27,14 +27,16 @@ int16_t getToneFrequency(const ScannerState& state, int32_t id);
 const char* tonePatternFor(uint32_t number);
 
 // Play numbered pattern `number` (taken as unsigned) in the calling thread.
-// Always ResultOk.
-int16_t playTonePattern(ScannerState& state, uint32_t number);
+// Always ResultOk. When `interrupt` is given and gets set during a pause,
+// the pattern ends there.
+int16_t playTonePattern(ScannerState& state, uint32_t number, Event* interrupt = nullptr);
 
 // Play one zero-terminated pattern of frequency/duration letter pairs:
 // tones go to the host back to back, pauses wait in the calling thread. The
 // tone table is read anew for every pair. A lone letter before the zero is
 // played as a pair whose duration letter is missing (the duration stays).
-void playToneString(ScannerState& state, const char* pattern);
+// A pause cut short by `interrupt` ends the pattern.
+void playToneString(ScannerState& state, const char* pattern, Event* interrupt = nullptr);
 
 // Level sent in a tone record for a level step: the step, taken as unsigned
 // and limited to 11, scaled to 0..64 rounding down.

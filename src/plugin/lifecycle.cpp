@@ -4,6 +4,7 @@
 
 #include "acquisition/scan_thread.h"
 #include "feedback/tones.h"
+#include "plugin/host_table.h"
 #include "plugin/zorvan_scanner.h"
 #include "settings/defaults.h"
 
@@ -27,13 +28,25 @@ int16_t isScannerEnabled(ScannerState& state) {
   return driverSucceeded(result) && value != 0 ? 1 : 0;
 }
 
+// Wait for a scan thread that was asked to stop. When it does not end in
+// time (or the caller is that thread, inside a callback), it stays recorded,
+// and once this returns it reaches the host no more.
+bool waitForScanThread(ScannerState& state, uint32_t timeoutMs) {
+  if (!calledFromScanThread(state) && state.platform.waitThread(state.scanThread, timeoutMs)) {
+    return true;
+  }
+  waitForDeliveryToStop(state);
+  return false;
+}
+
 int16_t disableScanner(ScannerState& state) {
   if (!isScannerEnabled(state)) return ResultRejected;
   if (state.scanThread.recorded) {
+    stopScanThreadDelivery(state);
     uint32_t count1 = 0;
     uint32_t count2 = 0;
     state.vendor.ITCSCAN_CancelRead(state.driverHandle, 1, &count1, &count2);
-    state.platform.waitThread(state.scanThread, kScanThreadWaitMs);
+    waitForScanThread(state, kScanThreadWaitMs);
   }
   return driverSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 0))
              ? ResultOk
@@ -41,20 +54,15 @@ int16_t disableScanner(ScannerState& state) {
 }
 
 // A scan thread still recorded when the object goes: one that has ended is
-// simply collected; one that has not is ended by force where the platform
-// can do that safely, otherwise cut off from the host and left to end by
-// itself, taking its share of the state with it.
-void stopRemainingScanThread(ScannerState& state) {
+// collected; one that has not is never ended by force (a thread killed
+// inside the driver or a host callback would leave their locks held). It
+// is already cut off from the host, and is left to end by itself with its
+// share of the state. The plug-in's module is pinned first, so a host that
+// unloads the plug-in cannot pull the code from under that thread.
+void leaveRemainingScanThread(ScannerState& state) {
   if (!state.scanThread.recorded) return;
-  if (state.platform.waitThread(state.scanThread, 0)) return;
-  if (state.platform.terminateThread(state.scanThread, 1)) {
-    state.references.fetch_sub(1, std::memory_order_relaxed);  // the thread's share
-    return;
-  }
-  {
-    MutexLocker delivery(state.deliveryLock);
-    state.orphaned = true;
-  }
+  if (waitForScanThread(state, 0)) return;
+  state.platform.pinModule();
   state.platform.detachThread(state.scanThread);
 }
 
@@ -86,6 +94,7 @@ ZorvanScannerInterface* ZorvanScannerInterface::create(Platform& platform,
     return nullptr;
   }
   scanner->construct();
+  useHostTable(*scanner);
   return scanner;
 }
 
@@ -97,8 +106,10 @@ void ZorvanScannerInterface::construct() {
   if (!driverSucceeded(state.vendor.ITCSCAN_Open(&handle, VENDOR_TEXT("default")))) return;
   state.driverHandle = handle;
 
-  state.platform.comInitialize();
-  state.comInitialized = true;
+  if (state.platform.comInitialize()) {
+    state.comInitialized = true;
+    state.comThread = state.platform.currentThreadId();
+  }
 
   state.deviceConfig = openDeviceConfig(state.vendor);
   if (state.deviceConfig == nullptr) return;
@@ -114,18 +125,22 @@ void ZorvanScannerInterface::construct() {
 
 ZorvanScannerInterface::~ZorvanScannerInterface() {
   ScannerState& state = *state_;
+  // First of all the scan thread stops calling back: nothing it does from
+  // here on reaches the host, and a pause it plays ends now.
+  stopScanThreadDelivery(state);
   closeDeviceConfig(state.vendor, state.deviceConfig);
-  // Only a COM start-up of our own is undone, never the host's.
-  if (state.comInitialized) {
+  // Only a COM start-up of this object's own is undone, and only on the
+  // thread that made it; a host thread's own COM start-up stays.
+  if (state.comInitialized && state.platform.currentThreadId() == state.comThread) {
     state.platform.comUninitialize();
-    state.comInitialized = false;
   }
+  state.comInitialized = false;
   disableScanner(state);
   if (state.driverHandle != 0) {
     state.vendor.ITCSCAN_Close(state.driverHandle);
     state.driverHandle = 0;
   }
-  stopRemainingScanThread(state);
+  leaveRemainingScanThread(state);
   releaseState(state_);
 }
 

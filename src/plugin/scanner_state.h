@@ -93,10 +93,16 @@ struct ScannerState {
   // reads the handle for each read.
   Relaxed<int32_t> driverHandle;
   DeviceConfig* deviceConfig = nullptr;
+  // Whether construction's COM start-up succeeded, and on which thread: only
+  // that thread can balance it.
   bool comInitialized = false;
+  uint32_t comThread = 0;
 
   // The scan thread; started, waited for and forgotten on host threads.
   ThreadSlot scanThread;
+  // Id of the running scan thread, so an operation called from inside a
+  // callback can tell it runs on that thread.
+  std::atomic<uint32_t> scanThreadId{0};
 
   // Guards the last label between the scan thread and the retrieval
   // operations.
@@ -118,11 +124,18 @@ struct ScannerState {
   Relaxed<DebugMessageCallback> debugCallback;
   Relaxed<PlayToneCallback> toneCallback;
 
-  // Held by the scan thread while it hands a label to the host, and by the
-  // destructor while it cuts the thread off from the host: once `orphaned`
-  // is set the thread calls back no more.
+  // Held by the scan thread from storing a label until the host's callbacks
+  // for it have returned. Once `stopping` is set, DisableScanner and the
+  // destructor pass through this lock: a delivery under way finishes, and
+  // every later one sees `stopping` and does not happen.
   Mutex deliveryLock;
-  bool orphaned ZV_GUARDED_BY(deliveryLock) = false;
+  // Set when the scan thread of this enable period is to store and announce
+  // nothing more and end at its next chance, whatever the driver returns.
+  // Cleared when a new scan thread starts.
+  std::atomic<bool> stopping{false};
+  // Set with `stopping`; cuts short a pause of the good-read pattern on the
+  // scan thread.
+  Event stopEvent;
 };
 
 // Take and drop a share of the block; the last drop frees it.

@@ -45,7 +45,7 @@ void onTone(int32_t, const uint8_t*, int32_t) { gTones.fetch_add(1); }
 
 class QuietPlatform final : public zorvan::Platform {
  public:
-  void sleepMs(uint32_t) override {}
+  bool pause(uint32_t, zorvan::Event*) override { return true; }
   void alertSound(uint32_t) override {}
   bool startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntry entry,
                    zorvan::ThreadAfterEnd afterEnd, void* argument) override {
@@ -54,14 +54,13 @@ class QuietPlatform final : public zorvan::Platform {
   bool waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs) override {
     return zorvan::systemPlatform().waitThread(slot, timeoutMs);
   }
-  bool terminateThread(zorvan::ThreadSlot& slot, uint32_t exitCode) override {
-    return zorvan::systemPlatform().terminateThread(slot, exitCode);
-  }
   void detachThread(zorvan::ThreadSlot& slot) override {
     zorvan::systemPlatform().detachThread(slot);
   }
-  void comInitialize() override {}
+  void pinModule() override {}
+  bool comInitialize() override { return false; }
   void comUninitialize() override {}
+  uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
 };
 
 TEST(Allocation, NoneAfterConstruction) {
@@ -169,7 +168,7 @@ class PaintedStackPlatform final : public zorvan::Platform {
     if (stack_ != nullptr) munmap(stack_, kStackBytes);
   }
 
-  void sleepMs(uint32_t) override {}
+  bool pause(uint32_t, zorvan::Event*) override { return true; }
   void alertSound(uint32_t) override {}
   bool startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntry entry,
                    zorvan::ThreadAfterEnd afterEnd, void* argument) override {
@@ -202,10 +201,11 @@ class PaintedStackPlatform final : public zorvan::Platform {
     slot.recorded = false;
     return true;
   }
-  bool terminateThread(zorvan::ThreadSlot&, uint32_t) override { return false; }
   void detachThread(zorvan::ThreadSlot&) override { ADD_FAILURE() << "scan thread left running"; }
-  void comInitialize() override {}
+  void pinModule() override {}
+  bool comInitialize() override { return false; }
   void comUninitialize() override {}
+  uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
 
   // Bytes of stack the thread used below its first frame, at its deepest.
   size_t usedBelowEntry() const {

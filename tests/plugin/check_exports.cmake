@@ -1,18 +1,34 @@
-# Fails unless the plug-in's dynamic symbol table defines NewScanner alone.
-execute_process(COMMAND ${NM} -D --defined-only ${PLUGIN}
-  OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${PLUGIN}")
-endif()
-string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
-set(exported "")
-foreach(line ${lines})
-  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
-  # Linker-provided section markers are not exports of ours.
-  if(NOT name MATCHES "^(_init|_fini|_edata|_end|__bss_start)$")
-    list(APPEND exported ${name})
+# Fails unless the plug-in exports NewScanner alone: its dynamic symbol table
+# (nm -D) on ELF platforms, its export table (objdump -p) on Windows.
+if(WINDOWS)
+  execute_process(COMMAND ${OBJDUMP} -p ${PLUGIN} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${PLUGIN}")
   endif()
-endforeach()
+  # The lines "[   n] Name" after the name pointer table's heading.
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(\t\\[ *[0-9]+\\] [^\n]+\n)*" table "${dump}")
+  string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+  set(exported "")
+  foreach(entry ${entries})
+    string(REGEX REPLACE "^\t\\[ *[0-9]+\\] " "" name "${entry}")
+    list(APPEND exported ${name})
+  endforeach()
+else()
+  execute_process(COMMAND ${NM} -D --defined-only ${PLUGIN}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${PLUGIN}")
+  endif()
+  string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+  set(exported "")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+    # Linker-provided section markers are not exports of ours.
+    if(NOT name MATCHES "^(_init|_fini|_edata|_end|__bss_start)$")
+      list(APPEND exported ${name})
+    endif()
+  endforeach()
+endif()
 if(NOT exported STREQUAL "NewScanner")
   message(FATAL_ERROR "plug-in exports: ${exported}")
 endif()

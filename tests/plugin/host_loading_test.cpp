@@ -1,6 +1,5 @@
-// The built plug-in loaded the way a host loads it: dlopen, dlsym of
-// NewScanner, and nothing but the public header from then on.
-#include <dlfcn.h>
+// The built plug-in loaded the way a host loads it: by path, NewScanner
+// looked up, and nothing but the public header from then on.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -8,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "library_loader.h"
 #include "scanner_interface1.h"
 #include "virtual_device.h"
 
@@ -19,9 +19,10 @@ void countEvent(const uint8_t*) { gEvents.fetch_add(1); }
 class HostLoadingTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    library = dlopen(PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(nullptr, library) << dlerror();
-    newScanner = reinterpret_cast<NewScannerFunction>(dlsym(library, "NewScanner"));
+    library = zorvan_test::loadLibrary(PLUGIN_PATH);
+    ASSERT_NE(nullptr, library) << zorvan_test::loadError();
+    newScanner =
+        reinterpret_cast<NewScannerFunction>(zorvan_test::librarySymbol(library, "NewScanner"));
     ASSERT_NE(nullptr, newScanner);
   }
   void SetUp() override {

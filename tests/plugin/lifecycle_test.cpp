@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <thread>
+
 #include "scanner_fixture.h"
 
 namespace zorvan_test {
@@ -139,6 +141,7 @@ TEST_F(LifecycleTest, ThreadEndedByAReadFailureStaysRecordedUntilDisable) {
   auto& s = open();
   vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, VDEV_READ_CANCELLED, 1);
   ASSERT_EQ(ResultOk, s.EnableScanner());
+  for (int i = 0; i < 5000 && vdev_scan_call_count(VDEV_SCAN_SYNC_READ) == 0; ++i) usleep(1000);
   // Still enabled: no second thread, and still recorded.
   EXPECT_EQ(ResultOk, s.EnableScanner());
   EXPECT_TRUE(s.state().scanThread.recorded);
@@ -229,6 +232,140 @@ TEST_F(LifecycleTest, StuckDriverOutlivesTheObjectSafely) {
   for (int i = 0; i < 500 && liveScannerStates() != 0; ++i) usleep(10000);
   EXPECT_EQ(0, liveScannerStates());
   EXPECT_EQ(0u, host().count(HostEvent::kDebug));
+}
+
+// COM is balanced only for a start-up of the object's own, and only on the
+// thread that made it.
+TEST_F(LifecycleTest, ComIsUninitialisedOnlyWhereTheObjectStartedIt) {
+  const struct {
+    const char* name;
+    bool initSucceeds;
+    bool destroyedOnAnotherThread;
+    int uninits;
+  } cases[] = {
+      {"started, destroyed on its thread", true, false, 1},
+      {"refused (thread in another model)", false, false, 0},
+      {"started, destroyed on another thread", true, true, 0},
+  };
+  for (const auto& c : cases) {
+    platform.comInitSucceeds = c.initSucceeds;
+    platform.comUninits = 0;
+    open();
+    if (c.destroyedOnAnotherThread) {
+      std::thread([this] { scanner.reset(); }).join();
+    } else {
+      scanner.reset();
+    }
+    EXPECT_EQ(c.uninits, platform.comUninits) << c.name;
+  }
+}
+
+// A driver whose reads succeed at once, whatever the cancel: once
+// DisableScanner has returned nothing more reaches the host, and the thread
+// has ended at its next chance.
+TEST_F(LifecycleTest, NothingReachesTheHostAfterDisableReturns) {
+  auto& s = open();
+  vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, 0, -1);
+  ASSERT_EQ(ResultOk, s.EnableScanner());
+  ASSERT_TRUE(host().waitFor(HostEvent::kScanEvent, 50));
+  ASSERT_EQ(ResultOk, s.DisableScanner());
+  const size_t events = host().count(HostEvent::kScanEvent);
+  const size_t tones = host().count(HostEvent::kTone);
+  usleep(50000);
+  EXPECT_EQ(events, host().count(HostEvent::kScanEvent));
+  EXPECT_EQ(tones, host().count(HostEvent::kTone));
+  EXPECT_FALSE(s.state().scanThread.recorded);
+}
+
+// The good-read tone made a minute-long pause: destroying the object cuts
+// it short instead of waiting for it.
+TEST_F(LifecycleTest, DestructionCutsShortAPauseOfTheGoodReadPattern) {
+  platform.realPauses = true;
+  auto& s = open();
+  s.SetToneFrequency(40, 0);
+  s.SetToneDuration(39, 60000);
+  ASSERT_EQ(ResultOk, s.EnableScanner());
+  const uint8_t label[] = {'A'};
+  ASSERT_EQ(0, vdev_scan_push_label(1, label, sizeof label));
+  ASSERT_TRUE(host().waitFor(HostEvent::kSleep, 1));
+  scanner.reset();
+  EXPECT_EQ(1, platform.pausesCutShort.load());
+  EXPECT_EQ(0, liveScannerStates());
+}
+
+zorvan::ZorvanScannerInterface* gDestroyedInCallback = nullptr;
+void destroyFromCallback(const uint8_t* record) {
+  HostRecorder::onEvent(record);
+  delete gDestroyedInCallback;
+}
+
+// The host deletes the object from inside its event callback, on the scan
+// thread: the destructor does not wait on its own thread, nothing follows
+// the event, and the thread frees the state once the callback returns.
+TEST_F(LifecycleTest, DestructionFromInsideTheEventCallbackDoesNotWaitOnItself) {
+  auto& s = open();
+  s.SetEvtAddEventToQueueCallBack(destroyFromCallback);
+  gDestroyedInCallback = scanner.release();
+  ASSERT_EQ(ResultOk, s.EnableScanner());
+  const uint8_t label[] = {'A'};
+  ASSERT_EQ(0, vdev_scan_push_label(1, label, sizeof label));
+  ASSERT_TRUE(host().waitFor(HostEvent::kScanEvent, 1));
+  for (int i = 0; i < 5000 && liveScannerStates() != 0; ++i) usleep(1000);
+  EXPECT_EQ(0, liveScannerStates());
+  EXPECT_EQ(0u, host().count(HostEvent::kTone));
+  EXPECT_EQ(1, platform.modulePins);
+  EXPECT_EQ(0, vdev_scan_is_open());
+}
+
+// A scan thread stuck in the driver ends at each point of the destructor in
+// turn, or after it. Whichever, the shared state is freed exactly once, no
+// callback follows, and only a thread left running pins the module.
+TEST_F(LifecycleTest, StuckThreadEndingAtAnyPointOfDestructionFreesTheStateOnce) {
+  enum Point { kBeforeDestruction, kDuringTheWait, kAtTheLastCheck, kBeforeThePin, kAfterIt };
+  const struct {
+    const char* name;
+    Point point;
+    int pins;
+  } cases[] = {
+      {"before destruction", kBeforeDestruction, 0},
+      {"during the disable wait", kDuringTheWait, 0},
+      {"at the last check", kAtTheLastCheck, 0},
+      {"after being cut off, before the pin", kBeforeThePin, 1},
+      {"after destruction", kAfterIt, 1},
+  };
+  platform.waitLimitMs = 50;
+  for (const auto& c : cases) {
+    vdev_reset_all();
+    platform.modulePins = 0;
+    auto& s = open();
+    vdev_scan_set_ignore_cancel(1);
+    ASSERT_EQ(ResultOk, s.EnableScanner());
+    ASSERT_EQ(1, vdev_scan_wait_blocked(1, 5000));
+    zorvan::ScannerState* state = &s.state();
+    // Release the stuck read and wait until the thread has dropped its share.
+    auto endThread = [state] {
+      vdev_scan_release_reads(VDEV_READ_CANCELLED);
+      for (int i = 0; i < 5000 && state->references.load() > 1; ++i) usleep(1000);
+    };
+    platform.beforeThreadWait = [&](uint32_t timeoutMs) {
+      if ((c.point == kDuringTheWait && timeoutMs > 0) ||
+          (c.point == kAtTheLastCheck && timeoutMs == 0)) {
+        endThread();
+      }
+    };
+    platform.beforeModulePin = [&] {
+      if (c.point == kBeforeThePin) endThread();
+    };
+    if (c.point == kBeforeDestruction) endThread();
+    scanner.reset();
+    if (c.point == kAfterIt) vdev_scan_release_reads(VDEV_READ_CANCELLED);
+    for (int i = 0; i < 5000 && liveScannerStates() != 0; ++i) usleep(1000);
+    EXPECT_EQ(0, liveScannerStates()) << c.name;
+    EXPECT_EQ(c.pins, platform.modulePins) << c.name;
+    EXPECT_EQ(0u, host().count(HostEvent::kDebug)) << c.name;
+  }
+  platform.beforeThreadWait = nullptr;
+  platform.beforeModulePin = nullptr;
 }
 
 }  // namespace

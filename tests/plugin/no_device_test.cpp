@@ -1,9 +1,9 @@
 // The plug-in on a machine without the vendor libraries: the objects are
 // half-open, every operation answers, nothing crashes.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "library_loader.h"
 #include "scanner_interface1.h"
 
 namespace {
@@ -11,10 +11,15 @@ namespace {
 class NoDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(nullptr, dlopen("libITCSCAN.so", RTLD_NOW | RTLD_NOLOAD));
-    library = dlopen(PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(nullptr, library) << dlerror();
-    auto newScanner = reinterpret_cast<NewScannerFunction>(dlsym(library, "NewScanner"));
+#if defined(_WIN32)
+    ASSERT_FALSE(zorvan_test::libraryLoaded("ITCSCAN.dll"));
+#else
+    ASSERT_FALSE(zorvan_test::libraryLoaded("libITCSCAN.so"));
+#endif
+    library = zorvan_test::loadLibrary(PLUGIN_PATH);
+    ASSERT_NE(nullptr, library) << zorvan_test::loadError();
+    auto newScanner =
+        reinterpret_cast<NewScannerFunction>(zorvan_test::librarySymbol(library, "NewScanner"));
     ASSERT_NE(nullptr, newScanner);
     scanner = newScanner();
     ASSERT_NE(nullptr, scanner);

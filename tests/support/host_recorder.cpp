@@ -80,10 +80,16 @@ void registerRecorder(ScannerInterface1& scanner) {
   scanner.SetEvtPlayToneCallBack(HostRecorder::onTone);
 }
 
-void RecordingPlatform::sleepMs(uint32_t milliseconds) {
+bool RecordingPlatform::pause(uint32_t milliseconds, zorvan::Event* interrupt) {
   HostEvent event{HostEvent::kSleep, {}, {}, {}};
   event.value = milliseconds;
   HostRecorder::instance().add(std::move(event));
+  if (realPauses) {
+    if (zorvan::systemPlatform().pause(milliseconds, interrupt)) return true;
+    pausesCutShort.fetch_add(1);
+    return false;
+  }
+  return interrupt == nullptr || !interrupt->wait(0);
 }
 
 void RecordingPlatform::alertSound(uint32_t code) {
@@ -101,12 +107,14 @@ bool RecordingPlatform::startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntr
 bool RecordingPlatform::waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs) {
   ++threadWaits;
   lastWaitMs = timeoutMs;
+  if (beforeThreadWait) beforeThreadWait(timeoutMs);
   if (waitLimitMs != 0 && timeoutMs > waitLimitMs) timeoutMs = waitLimitMs;
   return zorvan::systemPlatform().waitThread(slot, timeoutMs);
 }
 
-bool RecordingPlatform::terminateThread(zorvan::ThreadSlot& slot, uint32_t exitCode) {
-  return zorvan::systemPlatform().terminateThread(slot, exitCode);
+void RecordingPlatform::pinModule() {
+  if (beforeModulePin) beforeModulePin();
+  ++modulePins;
 }
 
 void RecordingPlatform::detachThread(zorvan::ThreadSlot& slot) {

@@ -6,7 +6,9 @@
 
 #include <stdint.h>
 
+#include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -55,17 +57,33 @@ void registerRecorder(ScannerInterface1& scanner);
 // unless refused.
 class RecordingPlatform final : public zorvan::Platform {
  public:
-  void sleepMs(uint32_t milliseconds) override;
+  // Records the pause and returns at once; a pause whose interrupt is
+  // already set counts as cut short.
+  bool pause(uint32_t milliseconds, zorvan::Event* interrupt) override;
   void alertSound(uint32_t code) override;
   bool startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntry entry,
                    zorvan::ThreadAfterEnd afterEnd, void* argument) override;
   bool waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs) override;
-  bool terminateThread(zorvan::ThreadSlot& slot, uint32_t exitCode) override;
   void detachThread(zorvan::ThreadSlot& slot) override;
-  void comInitialize() override { ++comInits; }
+  void pinModule() override;
+  bool comInitialize() override {
+    ++comInits;
+    return comInitSucceeds;
+  }
   void comUninitialize() override { ++comUninits; }
+  uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
 
   bool refuseThreads = false;
+  bool comInitSucceeds = true;
+  int modulePins = 0;
+  // Pauses really wait (the system's pause) after being recorded; those cut
+  // short by their interrupt are counted.
+  bool realPauses = false;
+  std::atomic<int> pausesCutShort{0};
+  // Called at each thread wait (with its time-out) and before pinning the
+  // module, so a test can make the scan thread end at that point.
+  std::function<void(uint32_t timeoutMs)> beforeThreadWait;
+  std::function<void()> beforeModulePin;
   // When not 0, thread waits last at most this long (keeps stuck-driver
   // tests short).
   uint32_t waitLimitMs = 0;

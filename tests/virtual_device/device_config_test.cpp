@@ -15,7 +15,8 @@ class DeviceConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
     vdev_reset_all();
-    ASSERT_EQ(ITCDeviceOpen(u"DevMgmt", &kDeviceConfigIid, kDeviceOpenFlags, &object_), 0);
+    ASSERT_EQ(ITCDeviceOpen(VENDOR_TEXT("DevMgmt"), &kDeviceConfigIid, kDeviceOpenFlags, &object_),
+              0);
     config_ = static_cast<DeviceConfig*>(object_);
     ASSERT_NE(config_, nullptr);
   }
@@ -178,7 +179,7 @@ TEST_F(DeviceConfigTest, FailedOpensHandOutNothing) {
   for (const auto& c : cases) {
     vdev_config_fail_open(c.failOpen);
     void* object = &object;
-    EXPECT_LT(ITCDeviceOpen(u"X", c.iid, 0, &object), 0);
+    EXPECT_LT(ITCDeviceOpen(VENDOR_TEXT("X"), c.iid, 0, &object), 0);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(vdev_config_last_open_iid_ok(), c.iidOk);
     ITCDeviceClose(&object);

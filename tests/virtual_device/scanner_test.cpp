@@ -18,7 +18,7 @@ class ScannerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     vdev_reset_all();
-    ASSERT_EQ(ITCSCAN_Open(&handle_, u"SCN1"), 0);
+    ASSERT_EQ(ITCSCAN_Open(&handle_, VENDOR_TEXT("SCN1")), 0);
     ASSERT_NE(handle_, 0);
     ASSERT_EQ(ITCSCAN_SetScannerEnable(handle_, 1), 0);
   }
@@ -170,7 +170,7 @@ TEST_F(ScannerTest, CloseAndResetReleaseBlockedReads) {
       [](int32_t) { vdev_scan_reset(); },
   };
   for (const auto& end : enders) {
-    ASSERT_EQ(ITCSCAN_Open(&handle_, u"SCN1"), 0);
+    ASSERT_EQ(ITCSCAN_Open(&handle_, VENDOR_TEXT("SCN1")), 0);
     auto read = StartRead();
     ASSERT_EQ(vdev_scan_wait_blocked(1, kSafetyMs), 1);
     end(handle_);
@@ -196,9 +196,9 @@ TEST_F(ScannerTest, WaitIdleFollowsAReaderLoop) {
 }
 
 TEST_F(ScannerTest, OpenKeepsTheNameAsUtf8) {
-  ASSERT_EQ(ITCSCAN_Open(&handle_, u"Sc\u00e9n\U0001F600"), 0);
+  ASSERT_EQ(ITCSCAN_Open(&handle_, VENDOR_TEXT("Sc\u00e9n\U0001F600")), 0);
   EXPECT_STREQ(vdev_scan_last_open_name(), "Sc\xC3\xA9n\xF0\x9F\x98\x80");
-  const char16_t lone[] = {u'A', 0xD800, u'B', 0};
+  const VendorChar lone[] = {'A', 0xD800, 'B', 0};
   ASSERT_EQ(ITCSCAN_Open(&handle_, lone), 0);
   EXPECT_STREQ(vdev_scan_last_open_name(),
                "A\xEF\xBF\xBD"

@@ -1,7 +1,8 @@
 /* Control interface of the virtual device.
  *
  * The virtual device is this project's own implementation of the three
- * vendor libraries (libITCSCAN.so, libITCAdcDevMgmt.so, libITCSSApi.so). Each
+ * vendor libraries (libITCSCAN.so, libITCAdcDevMgmt.so, libITCSSApi.so on
+ * Linux; ITCSCAN.dll, ITCAdcDevMgmt.dll, ITCSSApi.DLL on Windows). Each
  * library also exports the control functions of its part below, so tests and
  * tools can push labels, read and set configuration fields, inject faults and
  * read back what the plug-in called. All functions are thread-safe.
@@ -11,11 +12,23 @@
 
 #include <stdint.h>
 
+/* The control functions are exported by the virtual device's libraries
+ * (built with VDEV_BUILDING defined) and imported by everyone else. */
+#if defined(_WIN32)
+#if defined(VDEV_BUILDING)
+#define VDEV_API __declspec(dllexport)
+#else
+#define VDEV_API __declspec(dllimport)
+#endif
+#else
+#define VDEV_API __attribute__((visibility("default")))
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* ---- Scanner driver (libITCSCAN.so) ---------------------------------- */
+/* ---- Scanner driver (ITCSCAN) ------------------------------------------ */
 
 /* Result the virtual driver gives a read that was cancelled. */
 #define VDEV_READ_CANCELLED ((int32_t)0xC1600147u)
@@ -44,53 +57,53 @@ typedef enum {
 /* Back to the power-on state: closed, disabled, trigger and LED off, empty
  * queue, no injected results, counts zero, cancel honoured. Releases any
  * blocked read with VDEV_READ_CANCELLED first. */
-void vdev_scan_reset(void);
+VDEV_API void vdev_scan_reset(void);
 
 /* Queue one label. A read returns it once the scanner is enabled. Returns 0,
  * or -1 when the queue is full or len exceeds VDEV_MAX_LABEL. */
-int32_t vdev_scan_push_label(int32_t symbology, const uint8_t* data, uint32_t len);
+VDEV_API int32_t vdev_scan_push_label(int32_t symbology, const uint8_t* data, uint32_t len);
 /* Like vdev_scan_push_label, but the read reports reportedLen in its
  * bytesReturned field whatever it copied (a misbehaving driver). */
-int32_t vdev_scan_push_label_reported(int32_t symbology, const uint8_t* data, uint32_t len,
-                                      uint32_t reportedLen);
+VDEV_API int32_t vdev_scan_push_label_reported(int32_t symbology, const uint8_t* data, uint32_t len,
+                                               uint32_t reportedLen);
 /* Labels still queued. */
-uint32_t vdev_scan_queued(void);
+VDEV_API uint32_t vdev_scan_queued(void);
 /* Reads currently blocked in ITCSCAN_SyncRead. */
-uint32_t vdev_scan_blocked_reads(void);
+VDEV_API uint32_t vdev_scan_blocked_reads(void);
 /* Wait up to timeoutMs until at least `count` reads are blocked; 1 if so. */
-int32_t vdev_scan_wait_blocked(uint32_t count, uint32_t timeoutMs);
+VDEV_API int32_t vdev_scan_wait_blocked(uint32_t count, uint32_t timeoutMs);
 /* Wait up to timeoutMs until the queue is empty and a read is blocked again
  * (every pushed label was taken and handled); 1 if so. */
-int32_t vdev_scan_wait_idle(uint32_t timeoutMs);
+VDEV_API int32_t vdev_scan_wait_idle(uint32_t timeoutMs);
 
 /* From now on `function` returns `result` instead of doing its work, for the
  * next `times` calls (-1: until cleared). For VDEV_SCAN_SYNC_READ the read
  * returns at once with that result. vdev_scan_clear_results drops them all. */
-void vdev_scan_inject_result(vdev_scan_function function, int32_t result, int32_t times);
-void vdev_scan_clear_results(void);
+VDEV_API void vdev_scan_inject_result(vdev_scan_function function, int32_t result, int32_t times);
+VDEV_API void vdev_scan_clear_results(void);
 
 /* A stuck driver: while set, ITCSCAN_CancelRead and ITCSCAN_Close are
  * accepted but release nothing. vdev_scan_release_reads ends every blocked read with `result`. */
-void vdev_scan_set_ignore_cancel(int32_t ignore);
-void vdev_scan_release_reads(int32_t result);
+VDEV_API void vdev_scan_set_ignore_cancel(int32_t ignore);
+VDEV_API void vdev_scan_release_reads(int32_t result);
 
 /* State as the driver holds it. */
-int32_t vdev_scan_is_open(void);
-int32_t vdev_scan_enabled(void);
-int32_t vdev_scan_trigger(void);
-int32_t vdev_scan_read_led(void);
+VDEV_API int32_t vdev_scan_is_open(void);
+VDEV_API int32_t vdev_scan_enabled(void);
+VDEV_API int32_t vdev_scan_trigger(void);
+VDEV_API int32_t vdev_scan_read_led(void);
 /* Calls made to `function` since the last reset. */
-uint32_t vdev_scan_call_count(vdev_scan_function function);
+VDEV_API uint32_t vdev_scan_call_count(vdev_scan_function function);
 /* Arguments of the last ITCSCAN_CancelRead (flush) and ITCSCAN_SyncRead
  * (buffer size, timeout, reserved field) and the UTF-8 name of the last
  * ITCSCAN_Open. */
-int32_t vdev_scan_last_cancel_flush(void);
-uint32_t vdev_scan_last_read_buffer_size(void);
-int32_t vdev_scan_last_read_timeout(void);
-uint32_t vdev_scan_last_read_reserved(void);
-const char* vdev_scan_last_open_name(void);
+VDEV_API int32_t vdev_scan_last_cancel_flush(void);
+VDEV_API uint32_t vdev_scan_last_read_buffer_size(void);
+VDEV_API int32_t vdev_scan_last_read_timeout(void);
+VDEV_API uint32_t vdev_scan_last_read_reserved(void);
+VDEV_API const char* vdev_scan_last_open_name(void);
 
-/* ---- Device configuration (libITCAdcDevMgmt.so) ----------------------- */
+/* ---- Device configuration (ITCAdcDevMgmt) ------------------------------ */
 
 /* The ten group get/set pairs of DeviceConfig. */
 typedef enum {
@@ -129,60 +142,61 @@ typedef struct {
 /* Power-on state: every field 0 (length lists: kind 0, bytes 0, count 1),
  * ITCDeviceOpen succeeding, no injected failures, empty log, no open
  * objects counted. */
-void vdev_config_reset(void);
+VDEV_API void vdev_config_reset(void);
 
 /* Number of fields of a group (the length list counts as three). */
-int32_t vdev_config_field_count(vdev_group group);
+VDEV_API int32_t vdev_config_field_count(vdev_group group);
 /* Read and write one stored field directly (field numbers from 0 in argument
  * order; the length list slot of a list group reads as 0). */
-uint32_t vdev_config_field(vdev_group group, int32_t field);
-void vdev_config_set_field(vdev_group group, int32_t field, uint32_t value);
+VDEV_API uint32_t vdev_config_field(vdev_group group, int32_t field);
+VDEV_API void vdev_config_set_field(vdev_group group, int32_t field, uint32_t value);
 /* Read and write the length list of GroupB, GroupE or GroupH. */
-void vdev_config_length_list(vdev_group group, uint32_t* kind, uint8_t list[3], uint32_t* count);
-void vdev_config_set_length_list(vdev_group group, uint32_t kind, const uint8_t list[3],
-                                 uint32_t count);
+VDEV_API void vdev_config_length_list(vdev_group group, uint32_t* kind, uint8_t list[3],
+                                      uint32_t* count);
+VDEV_API void vdev_config_set_length_list(vdev_group group, uint32_t kind, const uint8_t list[3],
+                                          uint32_t count);
 
 /* Make the group's get and/or set return `result` (negative) instead of
  * working; 0 clears. */
-void vdev_config_fail_get(vdev_group group, int32_t result);
-void vdev_config_fail_set(vdev_group group, int32_t result);
+VDEV_API void vdev_config_fail_get(vdev_group group, int32_t result);
+VDEV_API void vdev_config_fail_set(vdev_group group, int32_t result);
 /* Make ITCDeviceOpen fail with `result` (0 clears). */
-void vdev_config_fail_open(int32_t result);
+VDEV_API void vdev_config_fail_open(int32_t result);
 
 /* The call log, oldest first; calls beyond VDEV_LOG_CAPACITY are dropped.
  * vdev_config_log_entry returns 0, or -1 when index is past the end. */
-uint32_t vdev_config_log_size(void);
-int32_t vdev_config_log_entry(uint32_t index, vdev_config_call* call);
-void vdev_config_clear_log(void);
+VDEV_API uint32_t vdev_config_log_size(void);
+VDEV_API int32_t vdev_config_log_entry(uint32_t index, vdev_config_call* call);
+VDEV_API void vdev_config_clear_log(void);
 
 /* ITCDeviceOpen / ITCDeviceClose bookkeeping: calls, objects still open
  * (references not released), and the arguments of the last open (name as
  * UTF-8, whether the interface id was DeviceConfig's, flags). */
-uint32_t vdev_config_open_calls(void);
-uint32_t vdev_config_close_calls(void);
-int32_t vdev_config_open_objects(void);
-const char* vdev_config_last_open_name(void);
-int32_t vdev_config_last_open_iid_ok(void);
-int32_t vdev_config_last_open_flags(void);
+VDEV_API uint32_t vdev_config_open_calls(void);
+VDEV_API uint32_t vdev_config_close_calls(void);
+VDEV_API int32_t vdev_config_open_objects(void);
+VDEV_API const char* vdev_config_last_open_name(void);
+VDEV_API int32_t vdev_config_last_open_iid_ok(void);
+VDEV_API int32_t vdev_config_last_open_flags(void);
 /* Calls that reached a placeholder position (never expected). */
-uint32_t vdev_config_unused_calls(void);
+VDEV_API uint32_t vdev_config_unused_calls(void);
 
-/* ---- Settings service (libITCSSApi.so) -------------------------------- */
+/* ---- Settings service (ITCSSApi) --------------------------------------- */
 
 /* Power-on state: good-read beeps 1, no calls, result not injected. */
-void vdev_settings_reset(void);
+VDEV_API void vdev_settings_reset(void);
 /* The device's own number of good-read beeps, as last set. */
-int32_t vdev_settings_good_read_beeps(void);
-void vdev_settings_set_good_read_beeps(int32_t count);
+VDEV_API int32_t vdev_settings_good_read_beeps(void);
+VDEV_API void vdev_settings_set_good_read_beeps(int32_t count);
 /* Calls of ITCSSSetW, and what the last one passed: the request in UTF-16
  * units (copied up to `capacity` units, zero included; returns the length
  * without the zero), the count on entry and the timeout. */
-uint32_t vdev_settings_calls(void);
-uint32_t vdev_settings_last_request(uint16_t* units, uint32_t capacity);
-uint32_t vdev_settings_last_count(void);
-uint32_t vdev_settings_last_timeout(void);
+VDEV_API uint32_t vdev_settings_calls(void);
+VDEV_API uint32_t vdev_settings_last_request(uint16_t* units, uint32_t capacity);
+VDEV_API uint32_t vdev_settings_last_count(void);
+VDEV_API uint32_t vdev_settings_last_timeout(void);
 /* Make ITCSSSetW return `result` (0 clears). */
-void vdev_settings_inject_result(int32_t result);
+VDEV_API void vdev_settings_inject_result(int32_t result);
 
 #ifdef __cplusplus
 }

@@ -176,7 +176,7 @@ class VirtualDeviceConfig final : public DeviceConfig {
  public:
   explicit VirtualDeviceConfig(uint32_t generation) : generation_(generation) {}
 
-  int32_t QueryInterface(const Guid* iid, void** object) override {
+  int32_t VENDOR_CALL QueryInterface(const Guid* iid, void** object) override {
     if (object == nullptr) return kPointer;
     if (iid == nullptr || !(SameGuid(*iid, kUnknownIid) || SameGuid(*iid, kDeviceConfigIid))) {
       *object = nullptr;
@@ -186,13 +186,13 @@ class VirtualDeviceConfig final : public DeviceConfig {
     *object = static_cast<DeviceConfig*>(this);
     return 0;
   }
-  int32_t AddRef() override {
+  int32_t VENDOR_CALL AddRef() override {
     Store& s = State();
     Lock lock(s.mutex);
     if (generation_ == s.generation) ++s.references;
     return ++references_;
   }
-  int32_t Release() override {
+  int32_t VENDOR_CALL Release() override {
     int32_t left;
     {
       Store& s = State();
@@ -204,102 +204,113 @@ class VirtualDeviceConfig final : public DeviceConfig {
     return left;
   }
 
-  int32_t Unused3() override { return Unused(); }
-  int32_t Unused4() override { return Unused(); }
-  int32_t Unused5() override { return Unused(); }
-  int32_t Unused6() override { return Unused(); }
-  int32_t Unused7() override { return Unused(); }
-  int32_t Unused8() override { return Unused(); }
-  int32_t Unused9() override { return Unused(); }
-  int32_t Unused10() override { return Unused(); }
-  int32_t Unused11() override { return Unused(); }
-  int32_t Unused12() override { return Unused(); }
-  int32_t Unused13() override { return Unused(); }
-  int32_t Unused14() override { return Unused(); }
-  int32_t Unused15() override { return Unused(); }
-  int32_t Unused16() override { return Unused(); }
-  int32_t Unused17() override { return Unused(); }
-  int32_t Unused18() override { return Unused(); }
-  int32_t Unused19() override { return Unused(); }
-  int32_t Unused30() override { return Unused(); }
-  int32_t Unused31() override { return Unused(); }
-  int32_t Unused36() override { return Unused(); }
-  int32_t Unused37() override { return Unused(); }
-  int32_t Unused40() override { return Unused(); }
-  int32_t Unused41() override { return Unused(); }
+  int32_t VENDOR_CALL Unused3() override { return Unused(); }
+  int32_t VENDOR_CALL Unused4() override { return Unused(); }
+  int32_t VENDOR_CALL Unused5() override { return Unused(); }
+  int32_t VENDOR_CALL Unused6() override { return Unused(); }
+  int32_t VENDOR_CALL Unused7() override { return Unused(); }
+  int32_t VENDOR_CALL Unused8() override { return Unused(); }
+  int32_t VENDOR_CALL Unused9() override { return Unused(); }
+  int32_t VENDOR_CALL Unused10() override { return Unused(); }
+  int32_t VENDOR_CALL Unused11() override { return Unused(); }
+  int32_t VENDOR_CALL Unused12() override { return Unused(); }
+  int32_t VENDOR_CALL Unused13() override { return Unused(); }
+  int32_t VENDOR_CALL Unused14() override { return Unused(); }
+  int32_t VENDOR_CALL Unused15() override { return Unused(); }
+  int32_t VENDOR_CALL Unused16() override { return Unused(); }
+  int32_t VENDOR_CALL Unused17() override { return Unused(); }
+  int32_t VENDOR_CALL Unused18() override { return Unused(); }
+  int32_t VENDOR_CALL Unused19() override { return Unused(); }
+  int32_t VENDOR_CALL Unused30() override { return Unused(); }
+  int32_t VENDOR_CALL Unused31() override { return Unused(); }
+  int32_t VENDOR_CALL Unused36() override { return Unused(); }
+  int32_t VENDOR_CALL Unused37() override { return Unused(); }
+  int32_t VENDOR_CALL Unused40() override { return Unused(); }
+  int32_t VENDOR_CALL Unused41() override { return Unused(); }
 
-  int32_t GetGroupA(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3, uint32_t* f4,
-                    uint32_t* f5) override {
+  int32_t VENDOR_CALL GetGroupA(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
+                                uint32_t* f4, uint32_t* f5) override {
     return GroupGet(VDEV_GROUP_A, {f0, f1, f2, f3, f4, f5}, nullptr);
   }
-  int32_t SetGroupA(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4,
-                    uint8_t f5) override {
+  int32_t VENDOR_CALL SetGroupA(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4,
+                                uint8_t f5) override {
     return GroupSet(VDEV_GROUP_A, {f0, f1, f2, f3, f4, f5});
   }
-  int32_t GetGroupB(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3, uint32_t* lengthKind,
-                    uint8_t* lengthList, uint32_t* lengthCount) override {
+  int32_t VENDOR_CALL GetGroupB(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
+                                uint32_t* lengthKind, uint8_t* lengthList,
+                                uint32_t* lengthCount) override {
     return GroupGet(VDEV_GROUP_B, {f0, f1, f2, f3, lengthKind, nullptr, lengthCount}, lengthList);
   }
-  int32_t SetGroupB(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t lengthKind,
-                    const uint8_t* lengthList, uint32_t lengthCount) override {
+  int32_t VENDOR_CALL SetGroupB(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t lengthKind,
+                                const uint8_t* lengthList, uint32_t lengthCount) override {
     return GroupSet(VDEV_GROUP_B, {f0, f1, f2, f3, lengthKind, 0}, lengthList, lengthCount);
   }
-  int32_t GetGroupC(uint32_t* f0, uint32_t* f1) override {
+  int32_t VENDOR_CALL GetGroupC(uint32_t* f0, uint32_t* f1) override {
     return GroupGet(VDEV_GROUP_C, {f0, f1}, nullptr);
   }
-  int32_t SetGroupC(uint8_t f0, uint8_t f1) override { return GroupSet(VDEV_GROUP_C, {f0, f1}); }
-  int32_t GetGroupD(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3, uint32_t* f4) override {
+  int32_t VENDOR_CALL SetGroupC(uint8_t f0, uint8_t f1) override {
+    return GroupSet(VDEV_GROUP_C, {f0, f1});
+  }
+  int32_t VENDOR_CALL GetGroupD(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
+                                uint32_t* f4) override {
     return GroupGet(VDEV_GROUP_D, {f0, f1, f2, f3, f4}, nullptr);
   }
-  int32_t SetGroupD(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4) override {
+  int32_t VENDOR_CALL SetGroupD(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3,
+                                uint8_t f4) override {
     return GroupSet(VDEV_GROUP_D, {f0, f1, f2, f3, f4});
   }
-  int32_t GetGroupE(uint32_t* f0, uint32_t* f1, uint32_t* lengthKind, uint8_t* lengthList,
-                    uint32_t* lengthCount) override {
+  int32_t VENDOR_CALL GetGroupE(uint32_t* f0, uint32_t* f1, uint32_t* lengthKind,
+                                uint8_t* lengthList, uint32_t* lengthCount) override {
     return GroupGet(VDEV_GROUP_E, {f0, f1, lengthKind, nullptr, lengthCount}, lengthList);
   }
-  int32_t SetGroupE(uint8_t f0, uint8_t f1, uint8_t lengthKind, const uint8_t* lengthList,
-                    uint32_t lengthCount) override {
+  int32_t VENDOR_CALL SetGroupE(uint8_t f0, uint8_t f1, uint8_t lengthKind,
+                                const uint8_t* lengthList, uint32_t lengthCount) override {
     return GroupSet(VDEV_GROUP_E, {f0, f1, lengthKind, 0}, lengthList, lengthCount);
   }
-  int32_t GetGroupF(uint32_t* f0, uint32_t* f1, uint32_t* f2) override {
+  int32_t VENDOR_CALL GetGroupF(uint32_t* f0, uint32_t* f1, uint32_t* f2) override {
     return GroupGet(VDEV_GROUP_F, {f0, f1, f2}, nullptr);
   }
-  int32_t SetGroupF(uint8_t f0, uint8_t f1, uint8_t f2) override {
+  int32_t VENDOR_CALL SetGroupF(uint8_t f0, uint8_t f1, uint8_t f2) override {
     return GroupSet(VDEV_GROUP_F, {f0, f1, f2});
   }
-  int32_t GetGroupG(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3, uint32_t* f4,
-                    uint32_t* f5, uint32_t* f6, uint32_t* f7, uint32_t* f8, uint32_t* f9) override {
+  int32_t VENDOR_CALL GetGroupG(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
+                                uint32_t* f4, uint32_t* f5, uint32_t* f6, uint32_t* f7,
+                                uint32_t* f8, uint32_t* f9) override {
     return GroupGet(VDEV_GROUP_G, {f0, f1, f2, f3, f4, f5, f6, f7, f8, f9}, nullptr);
   }
-  int32_t SetGroupG(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4, uint8_t f5,
-                    uint8_t f6, uint8_t f7, uint8_t f8, uint8_t f9) override {
+  int32_t VENDOR_CALL SetGroupG(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4,
+                                uint8_t f5, uint8_t f6, uint8_t f7, uint8_t f8,
+                                uint8_t f9) override {
     return GroupSet(VDEV_GROUP_G, {f0, f1, f2, f3, f4, f5, f6, f7, f8, f9});
   }
-  int32_t GetGroupH(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* lengthKind,
-                    uint8_t* lengthList, uint32_t* lengthCount) override {
+  int32_t VENDOR_CALL GetGroupH(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* lengthKind,
+                                uint8_t* lengthList, uint32_t* lengthCount) override {
     return GroupGet(VDEV_GROUP_H, {f0, f1, f2, lengthKind, nullptr, lengthCount}, lengthList);
   }
-  int32_t SetGroupH(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t lengthKind,
-                    const uint8_t* lengthList, uint32_t lengthCount) override {
+  int32_t VENDOR_CALL SetGroupH(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t lengthKind,
+                                const uint8_t* lengthList, uint32_t lengthCount) override {
     return GroupSet(VDEV_GROUP_H, {f0, f1, f2, lengthKind, 0}, lengthList, lengthCount);
   }
-  int32_t GetGroupI(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3, uint32_t* f4,
-                    uint32_t* f5, uint32_t* f6, uint32_t* f7, uint32_t* f8, uint32_t* f9,
-                    uint32_t* f10, uint32_t* f11, uint32_t* f12, uint32_t* f13, uint32_t* f14,
-                    uint32_t* f15, uint32_t* f16) override {
+  int32_t VENDOR_CALL GetGroupI(uint32_t* f0, uint32_t* f1, uint32_t* f2, uint32_t* f3,
+                                uint32_t* f4, uint32_t* f5, uint32_t* f6, uint32_t* f7,
+                                uint32_t* f8, uint32_t* f9, uint32_t* f10, uint32_t* f11,
+                                uint32_t* f12, uint32_t* f13, uint32_t* f14, uint32_t* f15,
+                                uint32_t* f16) override {
     return GroupGet(VDEV_GROUP_I,
                     {f0, f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16},
                     nullptr);
   }
-  int32_t SetGroupI(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4, uint8_t f5,
-                    uint8_t f6, uint8_t f7, uint8_t f8, uint8_t f9, uint8_t f10, uint8_t f11,
-                    uint8_t f12, uint8_t f13, uint8_t f14, uint8_t f15, uint8_t f16) override {
+  int32_t VENDOR_CALL SetGroupI(uint8_t f0, uint8_t f1, uint8_t f2, uint8_t f3, uint8_t f4,
+                                uint8_t f5, uint8_t f6, uint8_t f7, uint8_t f8, uint8_t f9,
+                                uint8_t f10, uint8_t f11, uint8_t f12, uint8_t f13, uint8_t f14,
+                                uint8_t f15, uint8_t f16) override {
     return GroupSet(VDEV_GROUP_I,
                     {f0, f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16});
   }
-  int32_t GetGroupJ(uint32_t* f0) override { return GroupGet(VDEV_GROUP_J, {f0}, nullptr); }
-  int32_t SetGroupJ(uint8_t f0) override { return GroupSet(VDEV_GROUP_J, {f0}); }
+  int32_t VENDOR_CALL GetGroupJ(uint32_t* f0) override {
+    return GroupGet(VDEV_GROUP_J, {f0}, nullptr);
+  }
+  int32_t VENDOR_CALL SetGroupJ(uint8_t f0) override { return GroupSet(VDEV_GROUP_J, {f0}); }
 
  private:
   const uint32_t generation_;
@@ -310,7 +321,8 @@ class VirtualDeviceConfig final : public DeviceConfig {
 
 // ---- Vendor entry points --------------------------------------------------
 
-int32_t ITCDeviceOpen(const VendorChar* name, const Guid* iid, int32_t flags, void** object) {
+int32_t VENDOR_CALL ITCDeviceOpen(const VendorChar* name, const Guid* iid, int32_t flags,
+                                  void** object) {
   uint32_t generation;
   {
     Store& s = State();
@@ -331,7 +343,7 @@ int32_t ITCDeviceOpen(const VendorChar* name, const Guid* iid, int32_t flags, vo
   return 0;
 }
 
-void ITCDeviceClose(void** object) {
+void VENDOR_CALL ITCDeviceClose(void** object) {
   {
     Store& s = State();
     Lock lock(s.mutex);

@@ -191,7 +191,7 @@ int32_t Push(int32_t symbology, const uint8_t* data, uint32_t len, uint32_t repo
 
 // ---- Vendor entry points --------------------------------------------------
 
-int32_t ITCSCAN_Open(int32_t* handle, const VendorChar* name) {
+int32_t VENDOR_CALL ITCSCAN_Open(int32_t* handle, const VendorChar* name) {
   Scanner& s = State();
   Lock lock(s.mutex);
   int32_t result;
@@ -203,7 +203,7 @@ int32_t ITCSCAN_Open(int32_t* handle, const VendorChar* name) {
   return 0;
 }
 
-int32_t ITCSCAN_Close(int32_t handle) {
+int32_t VENDOR_CALL ITCSCAN_Close(int32_t handle) {
   Scanner& s = State();
   Lock lock(s.mutex);
   int32_t result;
@@ -215,11 +215,11 @@ int32_t ITCSCAN_Close(int32_t handle) {
   return 0;
 }
 
-int32_t ITCSCAN_SetScannerEnable(int32_t handle, int32_t enable) {
+int32_t VENDOR_CALL ITCSCAN_SetScannerEnable(int32_t handle, int32_t enable) {
   return SetFlag(VDEV_SCAN_SET_ENABLE, handle, &Scanner::enabled, enable);
 }
 
-int32_t ITCSCAN_GetScannerEnable(int32_t handle, int32_t* enable) {
+int32_t VENDOR_CALL ITCSCAN_GetScannerEnable(int32_t handle, int32_t* enable) {
   Scanner& s = State();
   Lock lock(s.mutex);
   int32_t result;
@@ -229,15 +229,16 @@ int32_t ITCSCAN_GetScannerEnable(int32_t handle, int32_t* enable) {
   return 0;
 }
 
-int32_t ITCSCAN_SetTriggerScanner(int32_t handle, int32_t on) {
+int32_t VENDOR_CALL ITCSCAN_SetTriggerScanner(int32_t handle, int32_t on) {
   return SetFlag(VDEV_SCAN_SET_TRIGGER, handle, &Scanner::trigger, on);
 }
 
-int32_t ITCSCAN_SetReadLED(int32_t handle, int32_t on) {
+int32_t VENDOR_CALL ITCSCAN_SetReadLED(int32_t handle, int32_t on) {
   return SetFlag(VDEV_SCAN_SET_READ_LED, handle, &Scanner::readLed, on);
 }
 
-int32_t ITCSCAN_CancelRead(int32_t handle, int32_t flush, uint32_t* count1, uint32_t* count2) {
+int32_t VENDOR_CALL ITCSCAN_CancelRead(int32_t handle, int32_t flush, uint32_t* count1,
+                                       uint32_t* count2) {
   Scanner& s = State();
   Lock lock(s.mutex);
   int32_t result;
@@ -259,7 +260,7 @@ int32_t ITCSCAN_CancelRead(int32_t handle, int32_t flush, uint32_t* count1, uint
   return 0;
 }
 
-int32_t ITCSCAN_SyncRead(int32_t handle, ReadRequest* request) {
+int32_t VENDOR_CALL ITCSCAN_SyncRead(int32_t handle, ReadRequest* request) {
   Scanner& s = State();
   Lock lock(s.mutex);
   if (request != nullptr) {

@@ -1,4 +1,4 @@
-// The virtual settings service (libITCSSApi.so): understands the one request
+// The virtual settings service (ITCSSApi): understands the one request
 // that sets the number of good-read beeps and records every call.
 //
 // The plug-in sends that request before every read, so the service compares
@@ -16,16 +16,17 @@ namespace {
 constexpr int32_t kBadRequest = static_cast<int32_t>(0x80070057u);
 constexpr uint32_t kRequestCapacity = 4096;  // units kept of the last request, zero included
 
-constexpr char16_t kBeepPrefix[] =
-    u"<Subsystem Name=\"Device Settings\"><Group Name=\"Beeper\">"
-    u"<Field Name=\"Number of good read beeps\">";
-constexpr char16_t kBeepSuffix[] = u"</Field></Group></Subsystem>";
-constexpr char16_t kResponseOk[] = u"<Subsystem Name=\"Device Settings\"/>";
-constexpr char16_t kResponseError[] = u"<Subsystem Error=\"Request not understood\"/>";
+constexpr VendorChar kBeepPrefix[] = VENDOR_TEXT(
+    "<Subsystem Name=\"Device Settings\"><Group Name=\"Beeper\">"
+    "<Field Name=\"Number of good read beeps\">");
+constexpr VendorChar kBeepSuffix[] = VENDOR_TEXT("</Field></Group></Subsystem>");
+constexpr VendorChar kResponseOk[] = VENDOR_TEXT("<Subsystem Name=\"Device Settings\"/>");
+constexpr VendorChar kResponseError[] =
+    VENDOR_TEXT("<Subsystem Error=\"Request not understood\"/>");
 
 // Units of a text constant, its zero not counted.
 template <size_t N>
-constexpr uint32_t Units(const char16_t (&)[N]) {
+constexpr uint32_t Units(const VendorChar (&)[N]) {
   return N - 1;
 }
 
@@ -34,7 +35,7 @@ struct Settings {
   int32_t goodReadBeeps = 1;
   int32_t injected = 0;
   uint32_t calls = 0;
-  char16_t lastRequest[kRequestCapacity] = {};
+  VendorChar lastRequest[kRequestCapacity] = {};
   uint32_t lastRequestLength = 0;
   uint32_t lastCount = 0;
   uint32_t lastTimeout = 0;
@@ -54,7 +55,7 @@ T Get(T Settings::*field) {
 
 // Units before the zero of `text`, four tested per round; nothing past the
 // zero is read.
-uint32_t Length(const char16_t* text) {
+uint32_t Length(const VendorChar* text) {
   uint32_t n = 0;
   for (;; n += 4) {
     if (text[n] == 0) return n;
@@ -66,21 +67,21 @@ uint32_t Length(const char16_t* text) {
 
 // Whether the `units` units at `text` are those of `constant`.
 template <size_t N>
-bool SameUnits(const char16_t* text, uint32_t units, const char16_t (&constant)[N]) {
-  return units == Units(constant) && memcmp(text, constant, units * sizeof(char16_t)) == 0;
+bool SameUnits(const VendorChar* text, uint32_t units, const VendorChar (&constant)[N]) {
+  return units == Units(constant) && memcmp(text, constant, units * sizeof(VendorChar)) == 0;
 }
 
 // The beep count of the one understood request of `len` units, or -1: the
 // prefix, one or more digits, the suffix, nothing more.
-int64_t ParseBeepRequest(const char16_t* request, uint32_t len) {
+int64_t ParseBeepRequest(const VendorChar* request, uint32_t len) {
   constexpr uint32_t kPrefixUnits = Units(kBeepPrefix);
   if (len <= kPrefixUnits || !SameUnits(request, kPrefixUnits, kBeepPrefix)) return -1;
-  const char16_t* p = request + kPrefixUnits;
-  const char16_t* const end = request + len;
-  if (*p < u'0' || *p > u'9') return -1;
+  const VendorChar* p = request + kPrefixUnits;
+  const VendorChar* const end = request + len;
+  if (*p < '0' || *p > '9') return -1;
   int64_t value = 0;
-  for (; p < end && *p >= u'0' && *p <= u'9'; ++p) {
-    value = value * 10 + (*p - u'0');
+  for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+    value = value * 10 + (*p - '0');
     if (value > INT32_MAX) return -1;
   }
   return SameUnits(p, static_cast<uint32_t>(end - p), kBeepSuffix) ? value : -1;
@@ -88,14 +89,15 @@ int64_t ParseBeepRequest(const char16_t* request, uint32_t len) {
 
 }  // namespace
 
-int32_t ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count, uint32_t timeout) {
+int32_t VENDOR_CALL ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count,
+                              uint32_t timeout) {
   Settings& s = State();
   Lock lock(s.mutex);
   ++s.calls;
-  const char16_t* text = request != nullptr ? request : u"";
+  const VendorChar* text = request != nullptr ? request : VENDOR_TEXT("");
   const uint32_t len = Length(text);
   s.lastRequestLength = len < kRequestCapacity ? len : kRequestCapacity - 1;
-  memcpy(s.lastRequest, text, s.lastRequestLength * sizeof(char16_t));
+  memcpy(s.lastRequest, text, s.lastRequestLength * sizeof(VendorChar));
   s.lastRequest[s.lastRequestLength] = 0;
   s.lastCount = count != nullptr ? *count : 0;
   s.lastTimeout = timeout;
@@ -106,12 +108,12 @@ int32_t ITCSSSetW(VendorChar* request, VendorChar* response, uint32_t* count, ui
   if (count != nullptr) {
     // The response, zero-terminated and cut to fit; *count becomes the units
     // written, the zero included.
-    const char16_t* reply = beeps >= 0 ? kResponseOk : kResponseError;
+    const VendorChar* reply = beeps >= 0 ? kResponseOk : kResponseError;
     const uint32_t replyUnits = beeps >= 0 ? Units(kResponseOk) : Units(kResponseError);
     uint32_t written = 0;
     if (response != nullptr && *count > 0) {
       written = replyUnits < *count - 1 ? replyUnits : *count - 1;
-      memcpy(response, reply, written * sizeof(char16_t));
+      memcpy(response, reply, written * sizeof(VendorChar));
       response[written++] = 0;
     }
     *count = written;

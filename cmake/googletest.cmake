@@ -1,0 +1,26 @@
+# GoogleTest and GoogleMock for the tests: GTest::gtest, GTest::gtest_main,
+# GTest::gmock and GTest::gmock_main.
+#
+# A native build uses the installed package. A cross-build cannot link the
+# build machine's libraries, so it builds them for the target from the sources
+# Debian ships in /usr/src/googletest (package googletest, pulled in by
+# libgtest-dev); GOOGLETEST_SOURCE_DIR points elsewhere.
+if(NOT CMAKE_CROSSCOMPILING)
+  find_package(GTest REQUIRED)
+  return()
+endif()
+
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for cross-builds")
+if(NOT EXISTS ${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "No GoogleTest sources in ${GOOGLETEST_SOURCE_DIR} (apt-get install googletest)")
+endif()
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+# GoogleTest sets its own warnings; ours, -Werror among them, are for our code.
+get_directory_property(zorvan_compile_options COMPILE_OPTIONS)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+# Only what the tests link gets built.
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${zorvan_compile_options}")
+unset(zorvan_compile_options)
