@@ -23,6 +23,12 @@ def load(folder, name):
         return [int(line) / 1000.0 for line in f if line.strip()]  # microseconds
 
 
+def text(microseconds):
+    if microseconds >= 1000:
+        return f"{microseconds / 1000:.2f} ms"
+    return f"{microseconds:.2f} µs"
+
+
 def quantile(values, q):
     ordered = sorted(values)
     return ordered[int(q * (len(ordered) - 1))]
@@ -45,8 +51,8 @@ def panel(axis, series, title):
             value = quantile(values, q)
             axis.axvline(value, color=colour, linestyle=style, linewidth=1.2)
         axis.axvline(max(values), color=colour, linestyle=":", linewidth=1.2)
-        summary = (f"p50 {quantile(values, 0.5):.2f} µs, p99 {quantile(values, 0.99):.2f} µs, "
-                   f"max {max(values):.1f} µs")
+        summary = (f"p50 {text(quantile(values, 0.5))}, p99 {text(quantile(values, 0.99))}, "
+                   f"max {text(max(values))}")
         axis.plot([], [], " ", label=summary)
     axis.set_xscale("log")
     axis.set_yscale("log")
