@@ -35,9 +35,11 @@ ScannerState::ScannerState(Platform& platformServices, const VendorApi& vendorAp
   gLiveStates.fetch_add(1, std::memory_order_relaxed);
 }
 
-ScannerState::~ScannerState() { gLiveStates.fetch_sub(1, std::memory_order_relaxed); }
+// Release and acquire: whoever sees a block gone also sees everything its
+// last owner did before letting it go (a detached scan thread included).
+ScannerState::~ScannerState() { gLiveStates.fetch_sub(1, std::memory_order_release); }
 
-int32_t liveScannerStates() { return gLiveStates.load(std::memory_order_relaxed); }
+int32_t liveScannerStates() { return gLiveStates.load(std::memory_order_acquire); }
 
 void retainState(ScannerState& state) { state.references.fetch_add(1, std::memory_order_relaxed); }
 

@@ -337,15 +337,18 @@ TEST_F(LifecycleTest, StuckThreadEndingAtAnyPointOfDestructionFreesTheStateOnce)
   for (const auto& c : cases) {
     vdev_reset_all();
     platform.modulePins = 0;
+    platform.extendNextWaitMs = 0;
     auto& s = open();
     vdev_scan_set_ignore_cancel(1);
     ASSERT_EQ(ResultOk, s.EnableScanner());
     ASSERT_EQ(1, vdev_scan_wait_blocked(1, 5000));
     zorvan::ScannerState* state = &s.state();
-    // Release the stuck read and wait until the thread has dropped its share.
-    auto endThread = [state] {
+    // Release the stuck read and wait until the thread has dropped its share;
+    // the next wait gives it time to finish leaving.
+    auto endThread = [this, state] {
       vdev_scan_release_reads(VDEV_READ_CANCELLED);
       for (int i = 0; i < 5000 && state->references.load() > 1; ++i) usleep(1000);
+      platform.extendNextWaitMs = 5000;
     };
     platform.beforeThreadWait = [&](uint32_t timeoutMs) {
       if ((c.point == kDuringTheWait && timeoutMs > 0) ||

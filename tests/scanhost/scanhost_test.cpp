@@ -1,21 +1,25 @@
 // scanhost run as a subprocess on the built plug-in and virtual device:
 // what it prints, what it writes and how it exits.
-#include <dirent.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <stdint.h>
 #include <stdlib.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+extern char** environ;
+#endif
 
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -25,6 +29,122 @@ namespace {
 const std::vector<std::string> kLauncher = {SCANHOST_EMULATOR};
 #else
 const std::vector<std::string> kLauncher;
+#endif
+
+// A directory of the test's own, removed with everything in it.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+#if defined(_WIN32)
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    for (unsigned n = GetTickCount();; ++n) {
+      path_ = std::string(base) + "scanhost_" + std::to_string(GetCurrentProcessId()) + "_" +
+              std::to_string(n);
+      if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    }
+#else
+    std::string pattern = ::testing::TempDir() + "scanhost_XXXXXX";
+    if (mkdtemp(&pattern[0]) != nullptr) path_ = pattern;
+#endif
+  }
+  ~ScratchDirectory() {
+#if defined(_WIN32)
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileA((path_ + "\\" + entry.cFileName).c_str());
+      } while (FindNextFileA(search, &entry));
+      FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+#else
+    if (DIR* dir = opendir(path_.c_str())) {
+      while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") unlink((path_ + "/" + name).c_str());
+      }
+      closedir(dir);
+    }
+    rmdir(path_.c_str());
+#endif
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Runs `words` with standard input, output and error on the given files;
+// the exit status, or -1 when it could not be started.
+#if defined(_WIN32)
+std::string quoted(const std::string& word) {
+  // The quoting CommandLineToArgvW and the C run-time undo.
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : word) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');
+  return out + "\"";
+}
+
+int runProcess(const std::vector<std::string>& words, const std::string& in, const std::string& out,
+               const std::string& err) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE input =
+      CreateFileA(in.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, 0, nullptr);
+  HANDLE output = CreateFileA(out.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
+  HANDLE error = CreateFileA(err.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
+  std::string commandLine;
+  for (const std::string& word : words)
+    commandLine += (commandLine.empty() ? "" : " ") + quoted(word);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  startup.hStdOutput = output;
+  startup.hStdError = error;
+  PROCESS_INFORMATION process = {};
+  const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  CloseHandle(input);
+  CloseHandle(output);
+  CloseHandle(error);
+  if (!started) return -1;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(status);
+}
+#else
+int runProcess(std::vector<std::string> words, const std::string& in, const std::string& out,
+               const std::string& err) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(&word[0]);
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 #endif
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -62,50 +182,19 @@ struct Outcome {
 
 class ScanhostTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "scanhost_XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(&pattern[0]));
-    dir_ = pattern;
-  }
+  void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
 
-  void TearDown() override {
-    if (DIR* dir = opendir(dir_.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") unlink(path(name).c_str());
-      }
-      closedir(dir);
-    }
-    rmdir(dir_.c_str());
-  }
-
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
+  std::string path(const std::string& name) const { return dir_.path() + "/" + name; }
 
   // Runs scanhost with `args`, `input` on its standard input.
   Outcome run(const std::vector<std::string>& args, const std::string& input = "") {
     writeFile(path("stdin"), input);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, path("stdin").c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, path("stdout").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, path("stderr").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<std::string> words = kLauncher;
     words.push_back(SCANHOST_PATH);
     words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(&word[0]);
-    argv.push_back(nullptr);
     Outcome outcome;
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(0, spawned);
-    if (spawned != 0) return outcome;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    outcome.status = runProcess(words, path("stdin"), path("stdout"), path("stderr"));
+    EXPECT_NE(-1, outcome.status) << "scanhost could not be started";
     outcome.out = readFile(path("stdout"));
     outcome.err = readFile(path("stderr"));
     return outcome;
@@ -116,7 +205,7 @@ class ScanhostTest : public ::testing::Test {
     return path("labels.txt");
   }
 
-  std::string dir_;
+  ScratchDirectory dir_;
 };
 
 // ---- run ----------------------------------------------------------------------
@@ -479,6 +568,22 @@ TEST_P(ErrorTest, GivesOneClearMessageAndFails) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ErrorTest,
     ::testing::Values(
+#if defined(_WIN32)
+        // The loader's reason is the system's error number.
+        ErrorCase{{"--plugin", "/nonexistent/zorvanscanner.dll", "call", "NoOpA"},
+                  1,
+                  "cannot load the plug-in: /nonexistent/zorvanscanner.dll: error 126"},
+        ErrorCase{{"--plugin", VIRTUAL_DIR "/ITCSSApi.DLL", "call", "NoOpA"},
+                  1,
+                  VIRTUAL_DIR "/ITCSSApi.DLL is not a scanner plug-in: it does not export "
+                              "NewScanner"},
+        ErrorCase{{"--plugin", SAMPLES_DIR "/labels.txt", "call", "NoOpA"},
+                  1,
+                  "cannot load the plug-in: " SAMPLES_DIR "/labels.txt: error 193"},
+        ErrorCase{{"--virtual", "/nonexistent", "call", "NoOpA"},
+                  1,
+                  "cannot load the virtual device: /nonexistent\\ITCSCAN.dll: error 126"},
+#else
         ErrorCase{{"--plugin", "/nonexistent/libzorvanscanner.so", "call", "NoOpA"},
                   1,
                   "cannot load the plug-in: /nonexistent/libzorvanscanner.so: cannot open "
@@ -494,6 +599,7 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   "cannot load the virtual device: /nonexistent/libITCSCAN.so: cannot open "
                   "shared object file: No such file or directory"},
+#endif
         ErrorCase{{"call", "GetAffixMode", "Bogus"},
                   1,
                   "unknown operation 'Bogus' ('scanhost ops' lists the operations)"},

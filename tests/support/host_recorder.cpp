@@ -109,6 +109,8 @@ bool RecordingPlatform::waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs)
   lastWaitMs = timeoutMs;
   if (beforeThreadWait) beforeThreadWait(timeoutMs);
   if (waitLimitMs != 0 && timeoutMs > waitLimitMs) timeoutMs = waitLimitMs;
+  if (extendNextWaitMs > timeoutMs) timeoutMs = extendNextWaitMs;
+  extendNextWaitMs = 0;
   return zorvan::systemPlatform().waitThread(slot, timeoutMs);
 }
 

@@ -75,7 +75,7 @@ class RecordingPlatform final : public zorvan::Platform {
 
   bool refuseThreads = false;
   bool comInitSucceeds = true;
-  int modulePins = 0;
+  std::atomic<int> modulePins{0};  // also from the scan thread
   // Pauses really wait (the system's pause) after being recorded; those cut
   // short by their interrupt are counted.
   bool realPauses = false;
@@ -87,6 +87,9 @@ class RecordingPlatform final : public zorvan::Platform {
   // When not 0, thread waits last at most this long (keeps stuck-driver
   // tests short).
   uint32_t waitLimitMs = 0;
+  // When not 0, the next thread wait lasts at least this long: a thread a
+  // test has just let go may still be on its way out.
+  uint32_t extendNextWaitMs = 0;
   int comInits = 0;
   int comUninits = 0;
   int threadWaits = 0;

@@ -1,11 +1,8 @@
 #include "host.h"
 
-#include <dlfcn.h>
-#include <limits.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <mutex>
@@ -280,62 +277,6 @@ void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
     host.sequence.hasMark = true;
     host.sequence.mark = now;
   }
-}
-
-bool loadVirtualDevice(const std::string& directory, Session* session, std::string* error) {
-  static const char* const kLibraries[] = {"libITCSCAN.so", "libITCAdcDevMgmt.so",
-                                           "libITCSSApi.so"};
-  void* scanner = nullptr;
-  for (const char* name : kLibraries) {
-    const std::string path = directory + "/" + name;
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
-    if (library == nullptr) {
-      *error = "cannot load the virtual device: " + std::string(dlerror());
-      return false;
-    }
-    if (scanner == nullptr) scanner = library;
-  }
-  // The declarations in virtual_device.h give the types; nothing is linked.
-  session->pushLabel =
-      reinterpret_cast<decltype(&vdev_scan_push_label)>(dlsym(scanner, "vdev_scan_push_label"));
-  session->waitIdle =
-      reinterpret_cast<decltype(&vdev_scan_wait_idle)>(dlsym(scanner, "vdev_scan_wait_idle"));
-  session->scannerEnabled =
-      reinterpret_cast<decltype(&vdev_scan_enabled)>(dlsym(scanner, "vdev_scan_enabled"));
-  if (session->pushLabel == nullptr || session->waitIdle == nullptr ||
-      session->scannerEnabled == nullptr) {
-    *error = directory + "/libITCSCAN.so is not the virtual device: it lacks its control functions";
-    return false;
-  }
-  return true;
-}
-
-bool loadPlugin(const std::string& path, NewScannerFunction* newScanner, std::string* error) {
-  // A name without a slash would be looked up on the library path; the
-  // plug-in is named by its file.
-  const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-  void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
-    *error = "cannot load the plug-in: " + std::string(dlerror());
-    return false;
-  }
-  *newScanner = reinterpret_cast<NewScannerFunction>(dlsym(library, "NewScanner"));
-  if (*newScanner == nullptr) {
-    *error = path + " is not a scanner plug-in: it does not export NewScanner";
-    return false;
-  }
-  return true;
-}
-
-std::string programDirectory() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return ".";
-  path[length] = 0;
-  char* slash = strrchr(path, '/');
-  if (slash == nullptr) return ".";
-  *slash = 0;
-  return path;
 }
 
 void useHostCallbacks(Session* session) {

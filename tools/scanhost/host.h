@@ -54,17 +54,6 @@ void onScanEvent(const uint8_t* scanEventRecord);
 void onDebugMessage(const char* format, ...);
 void onTone(int32_t zero, const uint8_t* toneRecord, int32_t zero2);
 
-// ---- Loading ------------------------------------------------------------------
-// Loads the three libraries of the virtual device from `directory`, each
-// with its symbols made global, so that the plug-in's own dlopen of
-// libITCSCAN.so finds the library already loaded under that name, and puts
-// the control functions the host needs into `session`.
-bool loadVirtualDevice(const std::string& directory, Session* session, std::string* error);
-// Loads the plug-in and resolves its one export.
-bool loadPlugin(const std::string& path, NewScannerFunction* newScanner, std::string* error);
-// The directory this program was started from.
-std::string programDirectory();
-
 // Fills the session's callbacks with the three above.
 void useHostCallbacks(Session* session);
 

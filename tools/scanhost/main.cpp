@@ -8,11 +8,17 @@
 #include <string.h>
 #include <unistd.h>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <string>
 #include <vector>
 
 #include "host.h"
 #include "label_lines.h"
+#include "loader.h"
 #include "operations.h"
 #include "text_codec.h"
 #include "wav_writer.h"
@@ -112,8 +118,10 @@ const char kUsage[] =
     "ops       list the 91 operations with position, arguments and result\n"
     "\n"
     "options:\n"
-    "  --plugin PATH        plug-in to load (default: <tool dir>/../lib/libzorvanscanner.so)\n"
-    "  --virtual DIR|none   virtual device libraries (default: <tool dir>/../virtual)\n"
+    "  --plugin PATH        plug-in to load (default: the one in <tool dir>/../lib, else the\n"
+    "                       installed one)\n"
+    "  --virtual DIR|none   virtual device libraries (default: <tool dir>/../virtual, else the\n"
+    "                       installed ones)\n"
     "  --wav FILE           render every tone and wait into FILE (16-bit mono PCM, 44100 Hz)\n"
     "  --fetch read-label|record\n"
     "                       how run fetches a label: ReadLabel (default) or GetLastLabelRecord\n"
@@ -542,8 +550,15 @@ int fail(const std::string& message, int status = kExitFailure) {
 
 int run(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IOLBF, 0);
+#if defined(SIGPIPE)
   // A reader that stops early (scanhost ... | head) must not cut the WAV file short.
   signal(SIGPIPE, SIG_IGN);
+#endif
+#if defined(_WIN32)
+  // The same bytes as on Linux: lines end in a line feed alone.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   Options options;
   std::string error;
   if (!parseOptions(argc, argv, &options, &error))
@@ -600,9 +615,8 @@ int run(int argc, char** argv) {
     setWavWriter(&wav);
   }
 
-  const std::string toolDir = programDirectory();
   const std::string virtualDir =
-      options.virtualDir.empty() ? toolDir + "/../virtual" : options.virtualDir;
+      options.virtualDir.empty() ? defaultVirtualDirectory() : options.virtualDir;
   Session session;
   useHostCallbacks(&session);
   if (virtualDir == "none") {
@@ -611,7 +625,7 @@ int run(int argc, char** argv) {
     return fail(error);
   }
   const std::string pluginPath =
-      options.pluginPath.empty() ? toolDir + "/../lib/libzorvanscanner.so" : options.pluginPath;
+      options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
   if (!loadPlugin(pluginPath, &session.newScanner, &error)) return fail(error);
 
   const bool echo = command == "run";

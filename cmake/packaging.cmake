@@ -1,0 +1,83 @@
+# What a release holds, and the packages made from it.
+#
+#   cmake --install build/default --prefix DIR     the installed tree
+#   cmake --build build/default --target package  the packages (CPack):
+#     Linux: .tar.gz and .deb; Windows: .zip
+#
+# Layout (GNUInstallDirs):
+#   bin/scanhost                                  the host tool
+#   <libdir>/zorvanscanner/<plug-in>              libzorvanscanner.so / zorvanscanner.dll
+#   <libdir>/zorvanscanner/virtual/               the virtual device's three libraries
+#   include/zorvanscanner/                        scanner_interface1.h, virtual_device.h
+#   <libdir>/cmake/ZorvanScanner/                 the CMake package
+#   share/doc/zorvan-scanner/                     the guides
+#   share/zorvan-scanner/samples/                 sample labels for scanhost run
+
+install(TARGETS zorvanscanner
+  LIBRARY DESTINATION ${ZORVAN_INSTALL_PLUGIN_DIR} COMPONENT runtime
+  RUNTIME DESTINATION ${ZORVAN_INSTALL_PLUGIN_DIR} COMPONENT runtime)
+install(TARGETS ITCSCAN ITCAdcDevMgmt ITCSSApi
+  LIBRARY DESTINATION ${ZORVAN_INSTALL_VIRTUAL_DIR} COMPONENT runtime
+  RUNTIME DESTINATION ${ZORVAN_INSTALL_VIRTUAL_DIR} COMPONENT runtime
+  ARCHIVE DESTINATION ${ZORVAN_INSTALL_VIRTUAL_DIR} COMPONENT development)
+install(TARGETS scanhost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+install(FILES include/scanner_interface1.h virtual/include/virtual_device.h
+  DESTINATION ${ZORVAN_INSTALL_INCLUDE_DIR} COMPONENT development)
+install(FILES README.md docs/host-integration.md docs/scanhost.md
+  DESTINATION ${ZORVAN_INSTALL_DOC_DIR} COMPONENT runtime)
+install(FILES samples/labels.txt DESTINATION ${ZORVAN_INSTALL_SAMPLES_DIR} COMPONENT runtime)
+
+# The CMake package: find_package(ZorvanScanner CONFIG).
+include(CMakePackageConfigHelpers)
+configure_package_config_file(cmake/ZorvanScannerConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/ZorvanScannerConfig.cmake.configured
+  INSTALL_DESTINATION ${ZORVAN_INSTALL_CMAKE_DIR}
+  PATH_VARS ZORVAN_INSTALL_INCLUDE_DIR ZORVAN_INSTALL_PLUGIN_DIR ZORVAN_INSTALL_VIRTUAL_DIR)
+# The file names of the plug-in and the virtual device come from the build.
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/ZorvanScannerConfig.cmake
+  INPUT ${CMAKE_BINARY_DIR}/ZorvanScannerConfig.cmake.configured)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/ZorvanScannerConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/ZorvanScannerConfig.cmake
+  ${CMAKE_BINARY_DIR}/ZorvanScannerConfigVersion.cmake
+  DESTINATION ${ZORVAN_INSTALL_CMAKE_DIR} COMPONENT development)
+
+# Packages, named and versioned from the project.
+set(CPACK_PACKAGE_NAME zorvan-scanner)
+set(CPACK_PACKAGE_VENDOR "Zorvan")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Scanner plug-in for handheld barcode terminals")
+set(CPACK_PACKAGE_DESCRIPTION
+  "A host application loads the plug-in, calls NewScanner and drives the\n\
+returned object through a fixed table of 91 operations. This package holds\n\
+the plug-in, its host interface header, the virtual scanner device that\n\
+stands in for the vendor libraries, the command-line host scanhost, the\n\
+guides and sample labels.")
+set(CPACK_PACKAGE_CONTACT "Zorvan scanner plug-in developers <scanner@zorvan.example>")
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+set(CPACK_STRIP_FILES ON)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME windows-x86)
+  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-${CPACK_SYSTEM_NAME})
+else()
+  set(CPACK_GENERATOR TGZ DEB)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+  set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zorvan.example/scanner")
+  # The copyright file and changelog Debian's policy asks of every package.
+  set(debian_doc ${CMAKE_BINARY_DIR}/debian-doc)
+  file(MAKE_DIRECTORY ${debian_doc})
+  configure_file(cmake/debian/copyright ${debian_doc}/copyright COPYONLY)
+  configure_file(cmake/debian/changelog ${debian_doc}/changelog.Debian @ONLY)
+  add_custom_command(OUTPUT ${debian_doc}/changelog.Debian.gz
+    COMMAND gzip -n -9 -k -f ${debian_doc}/changelog.Debian
+    DEPENDS ${debian_doc}/changelog.Debian VERBATIM)
+  add_custom_target(debian_changelog ALL DEPENDS ${debian_doc}/changelog.Debian.gz)
+  install(FILES ${debian_doc}/copyright ${debian_doc}/changelog.Debian.gz
+    DESTINATION ${ZORVAN_INSTALL_DOC_DIR} COMPONENT runtime)
+endif()
+include(CPack)
