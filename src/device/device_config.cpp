@@ -2,26 +2,51 @@
 
 #include <string.h>
 
+#include <type_traits>
+
 #include "device/vendor_api.h"
 
 namespace zorvan {
 
-// One entry per group, in Group order.
-// clang-format off
-const GroupLayout kGroupLayouts[kGroupCount] = {
-    // name, fields, length list at
-    {'A',  6, -1},
-    {'B',  7,  4},
-    {'C',  2, -1},
-    {'D',  5, -1},
-    {'E',  5,  2},
-    {'F',  3, -1},
-    {'G', 10, -1},
-    {'H',  6,  3},
-    {'I', 17, -1},
-    {'J',  1, -1},
-};
-// clang-format on
+namespace {
+
+// The layouts, checked against the methods as the vendor declares them: a
+// group's get method takes one out-pointer per field, and its length list
+// is the one byte pointer among them, just after lengthKind.
+template <typename... Parameters>
+constexpr int parameterCount(int32_t (VENDOR_CALL DeviceConfig::*)(Parameters...)) {
+  return sizeof...(Parameters);
+}
+
+template <typename... Parameters>
+constexpr int lengthListParameter(int32_t (VENDOR_CALL DeviceConfig::*)(Parameters...)) {
+  constexpr bool isList[] = {std::is_same<Parameters, uint8_t*>::value...};
+  for (int i = 0; i < static_cast<int>(sizeof...(Parameters)); ++i) {
+    if (isList[i]) return i;
+  }
+  return -1;
+}
+
+template <typename Method>
+constexpr bool matches(Group group, Method get) {
+  const GroupLayout& layout = kGroupLayouts[static_cast<int>(group)];
+  const int list = lengthListParameter(get);
+  return layout.fieldCount == parameterCount(get) &&
+         (layout.lengthListAt < 0 ? list < 0 : list == layout.lengthListAt + 1);
+}
+
+static_assert(matches(Group::A, &DeviceConfig::GetGroupA), "GroupA layout");
+static_assert(matches(Group::B, &DeviceConfig::GetGroupB), "GroupB layout");
+static_assert(matches(Group::C, &DeviceConfig::GetGroupC), "GroupC layout");
+static_assert(matches(Group::D, &DeviceConfig::GetGroupD), "GroupD layout");
+static_assert(matches(Group::E, &DeviceConfig::GetGroupE), "GroupE layout");
+static_assert(matches(Group::F, &DeviceConfig::GetGroupF), "GroupF layout");
+static_assert(matches(Group::G, &DeviceConfig::GetGroupG), "GroupG layout");
+static_assert(matches(Group::H, &DeviceConfig::GetGroupH), "GroupH layout");
+static_assert(matches(Group::I, &DeviceConfig::GetGroupI), "GroupI layout");
+static_assert(matches(Group::J, &DeviceConfig::GetGroupJ), "GroupJ layout");
+
+}  // namespace
 
 GroupChange::GroupChange(Group g) : group(g), lengthList{0, 0, 0}, lengthCount(3) {
   memset(field, NoChange, sizeof field);

@@ -26,8 +26,25 @@ struct GroupLayout {
   int8_t lengthListAt;  // field of lengthKind (list and count follow), or -1
 };
 
-// Sorted by group; the index is the Group value.
-extern const GroupLayout kGroupLayouts[kGroupCount];
+// Sorted by group; the index is the Group value. The plug-in, the virtual
+// device and the tests all read this table; device_config.cpp checks it
+// against the DeviceConfig methods' parameter lists at compile time.
+// clang-format off
+inline constexpr GroupLayout kGroupLayouts[] = {
+    // name, fields, length list at
+    {'A',  6, -1},
+    {'B',  7,  4},
+    {'C',  2, -1},
+    {'D',  5, -1},
+    {'E',  5,  2},
+    {'F',  3, -1},
+    {'G', 10, -1},
+    {'H',  6,  3},
+    {'I', 17, -1},
+    {'J',  1, -1},
+};
+// clang-format on
+static_assert(sizeof kGroupLayouts / sizeof kGroupLayouts[0] == kGroupCount, "ten groups");
 
 inline const GroupLayout& layoutOf(Group group) { return kGroupLayouts[static_cast<int>(group)]; }
 

@@ -164,16 +164,16 @@ void keepLengthList(GroupChange& change, const GroupValues& values) {
 }
 
 const SymbologyOptionEntry* findSymbologyOption(HostSymbologyId id) {
-  for (const SymbologyOptionEntry& entry : kSymbologyOptions) {
-    if (entry.id == id) return &entry;
+  for (int i = 0; i < kSymbologyOptionCount; ++i) {
+    if (kSymbologyOptions[i].id == id) return &kSymbologyOptions[i];
   }
   return nullptr;
 }
 
 const SymbologyOption2Entry* findSymbologyOption2(HostSymbologyId id) {
   const VendorSymbologyId vendor = MapHostSymbology(id);
-  for (const SymbologyOption2Entry& entry : kSymbologyOptions2) {
-    if (entry.vendor == vendor) return &entry;
+  for (int i = 0; i < kSymbologyOption2Count; ++i) {
+    if (kSymbologyOptions2[i].vendor == vendor) return &kSymbologyOptions2[i];
   }
   return nullptr;
 }
@@ -182,7 +182,7 @@ const SymbologyOption2Entry* findSymbologyOption2(HostSymbologyId id) {
 
 // Indexed by PairedOption.
 // clang-format off
-const PairedOptionEntry kPairedOptions[kPairedOptionCount] = {
+const PairedOptionEntry kPairedOptions[] = {
     // option                group/field/count  get             set                     failing get        failing set
     {PairedOption::kB2,      {Group::B, 2, 1},  &kOneIsOn,      &kNonZeroIsOne,         ResultUnsupported, ResultRejected},
     {PairedOption::kA1,      {Group::A, 1, 1},  &kOneIsOn,      &kNonZeroIsOne,         ResultUnsupported, ResultRejected},
@@ -192,20 +192,24 @@ const PairedOptionEntry kPairedOptions[kPairedOptionCount] = {
     {PairedOption::kJ,       {Group::J, 0, 1},  &kSwappedState, &kSwappedStateArgument, ResultUnsupported, ResultUnsupported},
     {PairedOption::kITriple, {Group::I, 5, 3},  &kTripleState,  &kTripleStateArgument,  ResultUnsupported, ResultUnsupported},
 };
+static_assert(sizeof kPairedOptions / sizeof kPairedOptions[0] == kPairedOptionCount,
+              "one row for each entry");
 // clang-format on
 
 // Indexed by option kind.
-const OptionKindEntry kOptionKinds[kOptionKindCount] = {
+const OptionKindEntry kOptionKinds[] = {
     {true, 15},  // kind 0
     {true, 15},  // kind 1
     {false, 0},  // kind 2
     {true, 16},  // kind 3
     {false, 0},  // kind 4
 };
+static_assert(sizeof kOptionKinds / sizeof kOptionKinds[0] == kOptionKindCount,
+              "one row for each entry");
 
 // Sorted by host value.
 // clang-format off
-const SymbologyOptionEntry kSymbologyOptions[kSymbologyOptionCount] = {
+const SymbologyOptionEntry kSymbologyOptions[] = {
     // id, flag              group/field/count   read         write           read-modify-write
     {0,  VariantFlag::kA,    {Group::A, 4, 1},   nullptr,     nullptr,        &kVariantOfThreeModes},
     {1,  VariantFlag::kNone, {Group::I, 8, 1},   &kOneIsOn,   &kOnlyOneIsOn,  nullptr},
@@ -214,14 +218,18 @@ const SymbologyOptionEntry kSymbologyOptions[kSymbologyOptionCount] = {
     {11, VariantFlag::kNone, {Group::F, 1, 1},   &kBit0Clear, nullptr,        &kSwitchBit0Clear},
     {12, VariantFlag::kNone, {Group::I, 9, 1},   &kOneIsOn,   &kOnlyOneIsOn,  nullptr},
 };
+static_assert(sizeof kSymbologyOptions / sizeof kSymbologyOptions[0] == kSymbologyOptionCount,
+              "one row for each entry");
 // clang-format on
 
 // Sorted by vendor number.
-const SymbologyOption2Entry kSymbologyOptions2[kSymbologyOption2Count] = {
+const SymbologyOption2Entry kSymbologyOptions2[] = {
     {62, 12},
     {63, 13},
     {64, 13},
 };
+static_assert(sizeof kSymbologyOptions2 / sizeof kSymbologyOptions2[0] == kSymbologyOption2Count,
+              "one row for each entry");
 
 int16_t getPairedOption(SymbologyConfig& config, PairedOption option) {
   const PairedOptionEntry& entry = kPairedOptions[static_cast<int>(option)];

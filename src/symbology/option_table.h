@@ -26,7 +26,7 @@ struct PairedOptionEntry {
 };
 
 // Indexed by PairedOption.
-extern const PairedOptionEntry kPairedOptions[kPairedOptionCount];
+extern const PairedOptionEntry kPairedOptions[];
 
 int16_t getPairedOption(SymbologyConfig& config, PairedOption option);
 int16_t setPairedOption(SymbologyConfig& config, PairedOption option, int32_t argument);
@@ -74,7 +74,7 @@ struct OptionKindEntry {
 
 constexpr int kOptionKindCount = 5;
 // Indexed by option kind.
-extern const OptionKindEntry kOptionKinds[kOptionKindCount];
+extern const OptionKindEntry kOptionKinds[];
 
 int16_t getOptionByKind(SymbologyConfig& config, int32_t kind);
 int16_t setOptionByKind(SymbologyConfig& config, int32_t kind, int32_t flag);
@@ -94,7 +94,7 @@ struct SymbologyOptionEntry {
 
 constexpr int kSymbologyOptionCount = 6;
 // Sorted by host value; a host value missing here has no such option.
-extern const SymbologyOptionEntry kSymbologyOptions[kSymbologyOptionCount];
+extern const SymbologyOptionEntry kSymbologyOptions[];
 
 int16_t getSymbologyOption(SymbologyConfig& config, HostSymbologyId id);
 int16_t setSymbologyOption(SymbologyConfig& config, HostSymbologyId id, int32_t value);
@@ -108,7 +108,7 @@ struct SymbologyOption2Entry {
 
 constexpr int kSymbologyOption2Count = 3;
 // Sorted by vendor number.
-extern const SymbologyOption2Entry kSymbologyOptions2[kSymbologyOption2Count];
+extern const SymbologyOption2Entry kSymbologyOptions2[];
 
 int16_t getSymbologyOption2(SymbologyConfig& config, HostSymbologyId id);
 int16_t setSymbologyOption2(SymbologyConfig& config, HostSymbologyId id, uint16_t value);

@@ -10,7 +10,7 @@ constexpr LengthForm kList = LengthForm::kLengthList;
 
 // Several host values share one enable field, and so one enabled state:
 // 1 and 85, 2 and 12, 3 and 83, 8, 14 and 84.
-const SymbologyEntry kSymbologyTable[kSymbologyCount] = {
+const SymbologyEntry kSymbologyTable[] = {
     // host, vendor, group, enable field, length form, length field
     {0, 1, Group::A, 0, kMinimum, 5},    //
     {1, 62, Group::I, 1, kNone, 0},      //
@@ -30,6 +30,8 @@ const SymbologyEntry kSymbologyTable[kSymbologyCount] = {
     {84, 69, Group::D, 0, kNone, 0},     //
     {85, 68, Group::I, 1, kNone, 0},     //
 };
+static_assert(sizeof kSymbologyTable / sizeof kSymbologyTable[0] == kSymbologyCount,
+              "one row for each entry");
 
 const SymbologyEntry* findSymbology(HostSymbologyId host) {
   for (const SymbologyEntry& entry : kSymbologyTable) {

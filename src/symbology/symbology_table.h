@@ -36,7 +36,7 @@ struct SymbologyEntry {
 constexpr int kSymbologyCount = 17;
 
 // Sorted by host value. A host value missing here has no counterpart.
-extern const SymbologyEntry kSymbologyTable[kSymbologyCount];
+extern const SymbologyEntry kSymbologyTable[];
 
 // The entry of a host value, or null when it has no counterpart.
 const SymbologyEntry* findSymbology(HostSymbologyId host);

@@ -7,7 +7,9 @@
 #include <pthread.h>
 #include <stdio.h>
 #include <string.h>
+#if !defined(_WIN32)
 #include <sys/mman.h>
+#endif
 #include <time.h>
 
 #include <atomic>
@@ -141,6 +143,8 @@ TEST(MemoryBound, HeapBytesPerObject) {
   vdev_reset_all();
 }
 
+#if !defined(_WIN32)
+// The stack is painted through POSIX threads and mmap.
 // Starts the scan thread on a stack of the handheld's default size, 64 KiB,
 // painted with a pattern beforehand, so the deepest byte the thread wrote
 // can be found once it has ended. Only one thread at a time.
@@ -253,7 +257,7 @@ void onDebug(const char*, ...) { gDebugs.fetch_add(1); }
 // ThreadSanitizer).
 constexpr size_t kScanThreadStackBound = 12 * 1024;
 
-TEST(MemoryBound, ScanThreadStackHighWater) {
+TEST(PosixMemoryBound, ScanThreadStackHighWater) {
   vdev_reset_all();
   PaintedStackPlatform platform;
   std::unique_ptr<zorvan::ZorvanScannerInterface> scanner(
@@ -289,6 +293,7 @@ TEST(MemoryBound, ScanThreadStackHighWater) {
   scanner.reset();
   vdev_reset_all();
 }
+#endif  // !_WIN32
 
 }  // namespace
 

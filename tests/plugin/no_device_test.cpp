@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "device/vendor_abi.h"
 #include "library_loader.h"
 #include "scanner_interface1.h"
 
@@ -11,11 +12,7 @@ namespace {
 class NoDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-#if defined(_WIN32)
-    ASSERT_FALSE(zorvan_test::libraryLoaded("ITCSCAN.dll"));
-#else
-    ASSERT_FALSE(zorvan_test::libraryLoaded("libITCSCAN.so"));
-#endif
+    ASSERT_FALSE(zorvan_test::libraryLoaded(kVendorLibraryFiles[VENDOR_LIBRARY_SCANNER]));
     library = zorvan_test::loadLibrary(PLUGIN_PATH);
     ASSERT_NE(nullptr, library) << zorvan_test::loadError();
     auto newScanner =

@@ -9,6 +9,7 @@
 #include "acquisition/scan_thread.h"
 #include "host_recorder.h"
 #include "plugin/zorvan_scanner.h"
+#include "status_printer.h"
 #include "virtual_device.h"
 
 namespace zorvan_test {

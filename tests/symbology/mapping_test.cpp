@@ -102,7 +102,8 @@ TEST_P(SymbologyEntryTest, FieldsLieInsideTheGroupThatServesTheSymbology) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Production, SymbologyEntryTest, ::testing::ValuesIn(kSymbologyTable),
+INSTANTIATE_TEST_SUITE_P(Production, SymbologyEntryTest,
+                         ::testing::ValuesIn(kSymbologyTable, kSymbologyTable + kSymbologyCount),
                          [](const ::testing::TestParamInfo<SymbologyEntry>& p) {
                            return "host" + std::to_string(p.param.host);
                          });
@@ -135,10 +136,12 @@ TEST(OptionTablesTest, RowsSitInOrderWithFieldsInsideTheirGroups) {
   for (int i = 1; i < kSymbologyOption2Count; ++i) {
     EXPECT_LT(kSymbologyOptions2[i - 1].vendor, kSymbologyOptions2[i].vendor);
   }
-  for (const SymbologyOption2Entry& entry : kSymbologyOptions2) {
+  for (const SymbologyOption2Entry& entry : std::vector<SymbologyOption2Entry>(
+           kSymbologyOptions2, kSymbologyOptions2 + kSymbologyOption2Count)) {
     expectInsideGroup({Group::I, entry.field, 1});
   }
-  for (const OptionKindEntry& entry : kOptionKinds) {
+  for (const OptionKindEntry& entry :
+       std::vector<OptionKindEntry>(kOptionKinds, kOptionKinds + kOptionKindCount)) {
     if (entry.onDevice) expectInsideGroup({Group::I, entry.field, 1});
   }
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/device_config.h"
 #include "scanner_fixture.h"
 
 namespace zorvan_test {
@@ -27,18 +28,7 @@ struct PassedList {
 constexpr PassedList kListLeftAlone = {kKeep, {0, 0, 0}, 3};
 
 // Field of lengthKind in the groups that carry a length list, -1 elsewhere.
-inline int lengthKindField(vdev_group group) {
-  switch (group) {
-    case VDEV_GROUP_B:
-      return 4;
-    case VDEV_GROUP_E:
-      return 2;
-    case VDEV_GROUP_H:
-      return 3;
-    default:
-      return -1;
-  }
-}
+inline int lengthKindField(vdev_group group) { return zorvan::kGroupLayouts[group].lengthListAt; }
 
 inline std::string groupName(vdev_group group) {
   return std::string("Group") + static_cast<char>('A' + group);

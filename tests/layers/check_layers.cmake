@@ -1,0 +1,31 @@
+# Fails when a file of the plug-in includes a folder above its own: plugin/
+# on top, acquisition/ over the other areas, feedback/, settings/ and
+# symbology/ beside one another, device/ and common/ at the bottom.
+#   -DSOURCE=<the plug-in's src directory>
+cmake_minimum_required(VERSION 3.25)
+set(allowed_plugin plugin acquisition feedback settings symbology device common)
+set(allowed_acquisition acquisition feedback settings symbology device common)
+set(allowed_feedback feedback device common)
+set(allowed_settings settings device common)
+set(allowed_symbology symbology device common)
+set(allowed_device device common)
+set(allowed_common common)
+
+set(violations "")
+foreach(folder plugin acquisition feedback settings symbology device common)
+  file(GLOB files ${SOURCE}/${folder}/*.h ${SOURCE}/${folder}/*.cpp)
+  foreach(file ${files})
+    file(STRINGS ${file} includes REGEX "^#include \"[a-z_]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${line}")
+      if(NOT target IN_LIST allowed_${folder})
+        string(REPLACE "${SOURCE}/" "" name "${file}")
+        list(APPEND violations "${name} includes ${target}/")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "include arrows running upward:\n  ${text}")
+endif()
