@@ -5,6 +5,7 @@
 // what the host guide says (the DeviceConfig statuses come from the guide's
 // own table), and a fresh object made afterwards must do the whole job.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <chrono>
 #include <fstream>
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "scanner_fixture.h"
+#include "symbology/option_table.h"
+#include "symbology/symbology_table.h"
 
 namespace zorvan_test {
 namespace {
@@ -45,8 +48,8 @@ std::vector<EntryPoint> allEntryPoints() {
     all.push_back({EntryPoint::kDriver, f, kDriverNames[f]});
   }
   all.push_back({EntryPoint::kConfigOpen, 0, "ITCDeviceOpen"});
-  for (int g = 0; g < VDEV_GROUP_COUNT; ++g) {
-    const std::string group(1, static_cast<char>('A' + g));
+  for (int g = 0; g < zorvan::kGroupCount; ++g) {
+    const std::string group(1, zorvan::kGroupLayouts[g].name);
     all.push_back({EntryPoint::kConfigGet, g, "GetGroup" + group});
     all.push_back({EntryPoint::kConfigSet, g, "SetGroup" + group});
   }
@@ -90,8 +93,20 @@ void disarm(const EntryPoint& e) {
   }
 }
 
+// DeviceConfig calls already read from the log and cleared from it, by
+// [isSet][group]; the log holds only so many.
+uint32_t gClearedConfigCalls[2][VDEV_GROUP_COUNT];
+
+void clearConfigLog() {
+  for (uint32_t i = 0; i < vdev_config_log_size(); ++i) {
+    vdev_config_call call;
+    if (vdev_config_log_entry(i, &call) == 0) ++gClearedConfigCalls[call.isSet][call.group];
+  }
+  vdev_config_clear_log();
+}
+
 uint32_t configCalls(int group, int isSet) {
-  uint32_t n = 0;
+  uint32_t n = gClearedConfigCalls[isSet][group];
   for (uint32_t i = 0; i < vdev_config_log_size(); ++i) {
     vdev_config_call call;
     if (vdev_config_log_entry(i, &call) == 0 && call.group == group && call.isSet == isSet) ++n;
@@ -179,87 +194,93 @@ int16_t lengthsOf(ScannerInterface1& s, int32_t id) {
     name, [](ScannerInterface1& s) -> int16_t { return s.expression; } \
   }
 
-// Every symbology operation with arguments that reach the device, one
-// symbology of each group, and arguments that answer from the object.
-// Before each, the read-modify-write fields hold values the requests change.
-const std::vector<Probe>& symbologyProbes() {
-  static const std::vector<Probe> probes = {
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(0)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(1)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(5)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(6)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(7)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(8)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(9)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(11)),
-      PROBE("GetSymbologyEnabled", GetSymbologyEnabled(15)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(0, 1)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(1, 1)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(5, 1)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(6, 0)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(7, 1)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(8, 1)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(9, 1)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(11, 1)),
-      PROBE("SetSymbologyEnabled", SetSymbologyEnabled(15, 1)),
-      {"GetSymbologyLengths", [](ScannerInterface1& s) { return lengthsOf(s, 0); }},
-      {"GetSymbologyLengths", [](ScannerInterface1& s) { return lengthsOf(s, 7); }},
-      PROBE("SetSymbologyLengths", SetSymbologyLengths(0, 1, 5, 0)),
-      PROBE("SetSymbologyLengths", SetSymbologyLengths(7, 2, 4, 20)),
+// Every symbology operation for every symbology, option and kind the
+// plug-in's tables list (with arguments that reach the device where there
+// are any), the options that have no table of their own, and operations
+// beside the symbologies, which must not need DeviceConfig. Before each, the
+// read-modify-write fields hold values the requests change.
+std::vector<Probe> makeSymbologyProbes() {
+  std::vector<Probe> probes;
+  for (const zorvan::SymbologyEntry& entry : zorvan::kSymbologyTable) {
+    const int32_t id = entry.host;
+    probes.push_back({"GetSymbologyEnabled",
+                      [id](ScannerInterface1& s) -> int16_t { return s.GetSymbologyEnabled(id); }});
+    probes.push_back({"SetSymbologyEnabled", [id](ScannerInterface1& s) -> int16_t {
+                        return s.SetSymbologyEnabled(id, 1);
+                      }});
+    probes.push_back({"GetSymbologyLengths",
+                      [id](ScannerInterface1& s) -> int16_t { return lengthsOf(s, id); }});
+    probes.push_back({"SetSymbologyLengths", [id](ScannerInterface1& s) -> int16_t {
+                        return s.SetSymbologyLengths(id, 1, 5, 0);
+                      }});
+    probes.push_back({"GetSymbologyOption2",
+                      [id](ScannerInterface1& s) -> int16_t { return s.GetSymbologyOption2(id); }});
+    probes.push_back({"SetSymbologyOption2", [id](ScannerInterface1& s) -> int16_t {
+                        return s.SetSymbologyOption2(id, 1);
+                      }});
+  }
+  for (const zorvan::SymbologyOptionEntry& entry : zorvan::kSymbologyOptions) {
+    const int32_t id = entry.id;
+    probes.push_back({"GetSymbologyOption",
+                      [id](ScannerInterface1& s) -> int16_t { return s.GetSymbologyOption(id); }});
+    probes.push_back({"SetSymbologyOption", [id](ScannerInterface1& s) -> int16_t {
+                        return s.SetSymbologyOption(id, 1);
+                      }});
+  }
+  for (int32_t kind = 0; kind < zorvan::kOptionKindCount; ++kind) {
+    probes.push_back({"GetOptionIByKind", [kind](ScannerInterface1& s) -> int16_t {
+                        return s.GetOptionIByKind(kind);
+                      }});
+    probes.push_back({"SetOptionIByKind", [kind](ScannerInterface1& s) -> int16_t {
+                        return s.SetOptionIByKind(kind, 1);
+                      }});
+  }
+  const Probe others[] = {
       PROBE("GetOptionB2", GetOptionB2()),
       PROBE("GetOptionA4", GetOptionA4()),
       PROBE("GetOptionA1", GetOptionA1()),
-      PROBE("GetOptionIByKind", GetOptionIByKind(0)),
-      PROBE("GetOptionIByKind", GetOptionIByKind(1)),
-      PROBE("GetOptionIByKind", GetOptionIByKind(2)),
-      PROBE("GetOptionIByKind", GetOptionIByKind(3)),
-      PROBE("GetOptionIByKind", GetOptionIByKind(4)),
       PROBE("GetOptionITriple", GetOptionITriple()),
       PROBE("GetOptionIKind3", GetOptionIKind3()),
       PROBE("GetOptionE1", GetOptionE1()),
       PROBE("GetOptionF1Bit1", GetOptionF1Bit1()),
       PROBE("GetOptionB1", GetOptionB1()),
-      PROBE("GetSymbologyOption", GetSymbologyOption(0)),
-      PROBE("GetSymbologyOption", GetSymbologyOption(1)),
-      PROBE("GetSymbologyOption", GetSymbologyOption(2)),
-      PROBE("GetSymbologyOption", GetSymbologyOption(6)),
-      PROBE("GetSymbologyOption", GetSymbologyOption(11)),
-      PROBE("GetSymbologyOption", GetSymbologyOption(12)),
       PROBE("GetOptionJ", GetOptionJ()),
-      PROBE("GetSymbologyOption2", GetSymbologyOption2(1)),
-      PROBE("GetSymbologyOption2", GetSymbologyOption2(2)),
-      PROBE("GetSymbologyOption2", GetSymbologyOption2(12)),
       PROBE("SetOptionB2", SetOptionB2(1)),
       PROBE("SetOptionA4", SetOptionA4(1)),
       PROBE("SetOptionA1", SetOptionA1(0)),
-      PROBE("SetOptionIByKind", SetOptionIByKind(0, 1)),
-      PROBE("SetOptionIByKind", SetOptionIByKind(1, 0)),
-      PROBE("SetOptionIByKind", SetOptionIByKind(2, 1)),
-      PROBE("SetOptionIByKind", SetOptionIByKind(3, 1)),
       PROBE("SetOptionITriple", SetOptionITriple(2)),
       PROBE("SetOptionIKind3", SetOptionIKind3(1)),
       PROBE("SetOptionE1", SetOptionE1(1)),
       PROBE("SetOptionF1Bit1", SetOptionF1Bit1(1)),
       PROBE("SetOptionB1", SetOptionB1(1)),
-      PROBE("SetSymbologyOption", SetSymbologyOption(0, 1)),
-      PROBE("SetSymbologyOption", SetSymbologyOption(1, 1)),
-      PROBE("SetSymbologyOption", SetSymbologyOption(2, 0)),
-      PROBE("SetSymbologyOption", SetSymbologyOption(6, 1)),
-      PROBE("SetSymbologyOption", SetSymbologyOption(11, 1)),
-      PROBE("SetSymbologyOption", SetSymbologyOption(12, 1)),
       PROBE("SetOptionJ", SetOptionJ(1)),
-      PROBE("SetSymbologyOption2", SetSymbologyOption2(1, 1)),
-      PROBE("SetSymbologyOption2", SetSymbologyOption2(12, 0)),
-      // Operations beside the symbologies, which must not need DeviceConfig.
       PROBE("ResetToDefaults", ResetToDefaults()),
       PROBE("ApplySettings", ApplySettings(1)),
       PROBE("GetToneFrequency", GetToneFrequency(40)),
       PROBE("SetAffixMode", SetAffixMode(3)),
   };
+  probes.insert(probes.end(), std::begin(others), std::end(others));
   return probes;
 }
 
+const std::vector<Probe>& symbologyProbes() {
+  static const std::vector<Probe> probes = makeSymbologyProbes();
+  return probes;
+}
+
+// Every field as at power-on, whatever earlier probes wrote (several
+// symbologies share a field), except the read-modify-write fields.
 void prepareFields() {
+  const uint8_t noList[3] = {0, 0, 0};
+  for (int g = 0; g < VDEV_GROUP_COUNT; ++g) {
+    const vdev_group group = static_cast<vdev_group>(g);
+    for (int field = 0; field < vdev_config_field_count(group); ++field) {
+      vdev_config_set_field(group, field, 0);
+    }
+    if (group == VDEV_GROUP_B || group == VDEV_GROUP_E || group == VDEV_GROUP_H) {
+      vdev_config_set_length_list(group, 0, noList, 1);
+    }
+  }
   vdev_config_set_field(VDEV_GROUP_A, 4, 2);  // a mode that is on, variant off
   vdev_config_set_field(VDEV_GROUP_E, 1, 2);
   vdev_config_set_field(VDEV_GROUP_F, 1, 1);
@@ -360,11 +381,11 @@ class FaultSweepTest : public ScannerTest {
         std::vector<int> statuses;
         for (const Probe& probe : symbologyProbes()) {
           prepareFields();
-          const uint32_t first = vdev_config_log_size();
+          clearConfigLog();
           statuses.push_back(probe.call(*scanner));
           if (probeCalls != nullptr) {
             std::vector<std::pair<int, int>> calls;
-            for (uint32_t i = first; i < vdev_config_log_size(); ++i) {
+            for (uint32_t i = 0; i < vdev_config_log_size(); ++i) {
               vdev_config_call call;
               vdev_config_log_entry(i, &call);
               calls.emplace_back(call.group, call.isSet);
@@ -469,6 +490,7 @@ class FaultSweepTest : public ScannerTest {
     scanner.reset();
     EXPECT_EQ(0, statesLeft());
     vdev_reset_all();
+    memset(gClearedConfigCalls, 0, sizeof gClearedConfigCalls);
     host().clear();
     prepare(phase);
     const std::vector<EntryPoint> entries = allEntryPoints();
@@ -620,6 +642,8 @@ void FaultSweepTest::sweep(PhaseId phase) {
     }
   }
 }
+
+void PrintTo(PhaseId phase, std::ostream* out) { *out << kPhaseNames[phase]; }
 
 class FaultSweepPhaseTest : public FaultSweepTest, public ::testing::WithParamInterface<PhaseId> {};
 
