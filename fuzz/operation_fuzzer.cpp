@@ -745,11 +745,13 @@ void deviceEvent(Input& in) {
 void endInput() {
   for (int slot = 0; slot < kSlots; ++slot) destroy(slot);
   // Let go of every read the driver kept; their threads end and free the
-  // state they still share.
+  // state they still share. A thread left running (its driver failed the
+  // cancel and the close) may only now come to its next read, so reads are
+  // let go until every thread has ended.
   vdev_scan_clear_results();
   vdev_scan_set_ignore_cancel(0);
-  vdev_scan_release_reads(VDEV_READ_CANCELLED);
   for (int i = 0; i < 5000 && zorvan::liveScannerStates() != 0; ++i) {
+    vdev_scan_release_reads(VDEV_READ_CANCELLED);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   CHECK(zorvan::liveScannerStates() == 0, "state blocks left after the objects went",
