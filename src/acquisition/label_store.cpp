@@ -30,7 +30,7 @@ uint16_t assembleLabel(const uint8_t* data, uint32_t count, const Affixes& affix
   auto append = [&](const uint8_t* bytes, uint32_t n) {
     const uint32_t room = kCapacity - length;
     const uint32_t taken = n < room ? n : room;
-    memcpy(buffer + length, bytes, taken);
+    if (taken > 0) memcpy(buffer + length, bytes, taken);
     length += taken;
   };
   const uint8_t prefix = static_cast<uint8_t>(affixes.prefix);

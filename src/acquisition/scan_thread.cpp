@@ -84,7 +84,7 @@ void ScanThread::loop() {
   const ScanSources& s = sources_;
   threadId_.store(s.platform.currentThreadId(), std::memory_order_relaxed);
   uint8_t readBuffer[kReadBufferSize];
-  while (!stopping()) {
+  while (!stopRequested()) {
     if (s.configReady) silenceDeviceBeeper(s.vendor);
 
     ReadRequest request;
@@ -105,7 +105,7 @@ void ScanThread::loop() {
     const Affixes affixes = s.settings.affixes();
     MutexLocker delivery(deliveryLock_);
     // Asked to stop while the driver was reading: this label is dropped.
-    if (stopping()) break;
+    if (stopRequested()) break;
     uint8_t record[ScanEventRecordSize];
     buildScanEventRecord(s.labels.store(readBuffer, delivered, affixes, request.symbology), record);
     deliver(record);
@@ -125,7 +125,7 @@ void ScanThread::deliver(const uint8_t (&record)[ScanEventRecordSize]) {
   }
   // The event callback itself may have stopped the thread (DisableScanner
   // or the destructor called from inside it).
-  if (stopping()) return;
+  if (stopRequested()) return;
   if (s.configReady && s.settings.goodReadBeepApplied()) {
     s.tones.playPattern(kGoodReadPattern, &stopEvent_);
   }
@@ -134,7 +134,7 @@ void ScanThread::deliver(const uint8_t (&record)[ScanEventRecordSize]) {
 void ScanThread::reportReadFailure(int32_t result) {
   if (result == kReadCancelled || result == kReadAborted) return;
   MutexLocker delivery(deliveryLock_);
-  if (stopping()) return;
+  if (stopRequested()) return;
   if (DebugMessageCallback debug = sources_.callbacks.debug) {
     debug("Debug ITCSCAN_SyncRead returned 0x%08lx",
           static_cast<unsigned long>(static_cast<uint32_t>(result)));

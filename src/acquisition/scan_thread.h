@@ -83,6 +83,8 @@ class ScanThread {
   // True when the calling thread is this thread (a host operation called
   // from inside one of the callbacks).
   bool isCallingThread() const;
+  // The thread of this enable period has been asked to stop.
+  bool stopRequested() const { return stopping_.load(std::memory_order_acquire); }
 
  private:
   static uint32_t run(void* self);
@@ -90,7 +92,6 @@ class ScanThread {
   void loop();
   void deliver(const uint8_t (&record)[ScanEventRecordSize]) ZV_REQUIRES(deliveryLock_);
   void reportReadFailure(int32_t result);
-  bool stopping() const { return stopping_.load(std::memory_order_acquire); }
 
   ScanSources sources_;
   // Started, waited for and forgotten on host threads.

@@ -88,13 +88,19 @@ TEST_F(HostLoadingTest, ScansALabelEndToEnd) {
   EXPECT_EQ(0, scanner->IsScannerEnabled());
 }
 
-TEST_F(HostLoadingTest, ObjectsAreIndependent) {
+// Each object keeps its own flags, but all of them drive the one scanner
+// through the one driver.
+TEST_F(HostLoadingTest, ObjectsKeepTheirOwnFlagsButShareTheDriver) {
   ScannerInterface1* second = newScanner();
   ASSERT_NE(nullptr, second);
   EXPECT_NE(scanner, second);
   EXPECT_EQ(ResultOk, scanner->ReadLedOn());
   EXPECT_EQ(1, scanner->GetReadLedState());
   EXPECT_EQ(0, second->GetReadLedState());
+  ASSERT_EQ(ResultOk, scanner->EnableScanner());
+  EXPECT_EQ(1, second->IsScannerEnabled());
+  EXPECT_EQ(ResultOk, second->DisableScanner());
+  EXPECT_EQ(0, scanner->IsScannerEnabled());
   delete second;
 }
 

@@ -275,6 +275,21 @@ TEST_F(LifecycleTest, NothingReachesTheHostAfterDisableReturns) {
   EXPECT_EQ(events, host().count(HostEvent::kScanEvent));
   EXPECT_EQ(tones, host().count(HostEvent::kTone));
   EXPECT_FALSE(s.state().scanThread.recorded());
+
+  // A driver that keeps the read through the cancel and hands over a label
+  // only after DisableScanner returned: the label is dropped.
+  vdev_scan_clear_results();
+  vdev_scan_set_ignore_cancel(1);
+  platform.waitLimitMs = 50;
+  ASSERT_EQ(ResultOk, s.EnableScanner());
+  ASSERT_EQ(1, vdev_scan_wait_blocked(1, 5000));
+  ASSERT_EQ(ResultOk, s.DisableScanner());
+  ASSERT_TRUE(s.state().scanThread.recorded());
+  vdev_scan_release_reads(0);
+  ASSERT_TRUE(s.state().scanThread.wait(5000));
+  EXPECT_EQ(events, host().count(HostEvent::kScanEvent));
+  EXPECT_EQ(tones, host().count(HostEvent::kTone));
+  EXPECT_EQ(0u, host().count(HostEvent::kDebug));
 }
 
 // The good-read tone made a minute-long pause: destroying the object cuts
