@@ -7,8 +7,11 @@
 # docs/testing.md says what stays uncovered and why.
 find_program(ZORVAN_GCOVR gcovr REQUIRED)
 set(ZORVAN_COVERAGE_BRANCH_MINIMUM 90 CACHE STRING "Least branch coverage of src/ in percent")
+# The coverage data is looked for in this build tree alone: other build trees
+# beside it may hold anything (a Wine prefix links to the whole file system).
 set(gcovr_common --root ${PROJECT_SOURCE_DIR} --object-directory ${CMAKE_BINARY_DIR}
-    --filter ${PROJECT_SOURCE_DIR}/src/ --exclude-throw-branches --exclude-unreachable-branches)
+    --filter ${PROJECT_SOURCE_DIR}/src/ --exclude-throw-branches --exclude-unreachable-branches
+    ${CMAKE_BINARY_DIR})
 add_custom_target(coverage-report
   COMMAND ${ZORVAN_GCOVR} ${gcovr_common}
   COMMAND ${ZORVAN_GCOVR} ${gcovr_common} --branches --print-summary
