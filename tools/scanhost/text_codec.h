@@ -21,10 +21,12 @@ bool parseInteger(const std::string& text, int64_t min, int64_t max, int64_t* va
 bool decodeEscapes(const std::string& text, size_t firstColumn, std::string* bytes,
                    std::string* error);
 
-// Appends `bytes` in the escaped form above: printable ASCII as itself (the
+// `bytes` in the escaped form above: printable ASCII as itself (the
 // backslash doubled), \n \r \t, every other byte as \xHH.
-void appendEscaped(std::string* out, const uint8_t* bytes, size_t length);
 std::string escaped(const uint8_t* bytes, size_t length);
+inline std::string escaped(const std::string& bytes) {
+  return escaped(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
 
 }  // namespace scanhost
 
