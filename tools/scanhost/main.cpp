@@ -667,7 +667,7 @@ int run(int argc, char** argv) {
   delete session.scanner;
   session.scanner = nullptr;
   setWavWriter(nullptr);
-  if (wav.isOpen() && !wav.close(&error))
+  if (!wav.close(&error))
     reportError("%s: %s", options.wavPath.c_str(), error.c_str());
   if (input != nullptr && input != stdin) fclose(input);
   return errorCount() == 0 ? 0 : kExitFailure;

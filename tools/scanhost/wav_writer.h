@@ -6,6 +6,7 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include <memory>
 #include <string>
 
 namespace scanhost {
@@ -19,14 +20,8 @@ class WavWriter {
   // Full-scale tone (level 64) peaks at half of the 16-bit range.
   static constexpr int32_t kPeak = 16383;
 
-  WavWriter() = default;
-  WavWriter(const WavWriter&) = delete;
-  WavWriter& operator=(const WavWriter&) = delete;
-  ~WavWriter();
-
   // Creates the file and writes a header with empty sizes.
   bool open(const std::string& path, std::string* error);
-  bool isOpen() const { return file_ != nullptr; }
 
   // A sine at `frequency` hertz for `durationMs`, its amplitude scaled by
   // level / 64 (levels above 64 count as 64), with short fades at both ends
@@ -34,21 +29,18 @@ class WavWriter {
   void tone(uint32_t frequency, uint32_t durationMs, uint32_t level);
   void silence(uint32_t durationMs);
 
-  // Fills in the sizes and closes the file.
+  // Fills in the sizes and closes the file; true when nothing was open.
   bool close(std::string* error);
 
   uint32_t samplesWritten() const { return samples_; }
 
  private:
-  void writeSamples(const int16_t* samples, size_t count);
+  void put(int16_t sample);
+  void writeHeader();
 
-  FILE* file_ = nullptr;
+  std::unique_ptr<FILE, int (*)(FILE*)> file_{nullptr, fclose};
   uint32_t samples_ = 0;
-  bool failed_ = false;
 };
-
-// Number of samples `durationMs` lasts at the file's rate.
-uint32_t samplesFor(uint32_t durationMs);
 
 }  // namespace scanhost
 
