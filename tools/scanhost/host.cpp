@@ -2,15 +2,16 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <string.h>
 
+#include <algorithm>
 #include <chrono>
+#include <deque>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "records.h"
 #include "text_codec.h"
-#include "virtual_device.h"
 #include "wav_writer.h"
 
 namespace scanhost {
@@ -18,51 +19,43 @@ namespace scanhost {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Guard = std::lock_guard<std::mutex>;
 
-constexpr size_t kEventCapacity = 256;
+// A gap between two tones of a sequence that is shown as a wait.
+constexpr int64_t kWaitThresholdMs = 20;
+// Silence the WAV file puts between two sequences.
+constexpr uint32_t kSequenceGapMs = 300;
 // A wait rendered into the WAV file is cut to this length.
 constexpr uint32_t kLongestRenderedWaitMs = 10000;
+// Scan events the host thread has not handled yet are kept up to this many.
+constexpr size_t kEventCapacity = 256;
 
 struct ToneSequence {
   bool open = false;
   bool measureEdges = false;
-  bool hasMark = false;
-  Clock::time_point mark;  // the last tone, or the start when edges count
+  std::optional<Clock::time_point> mark;  // the last tone, or the start when edges count
   bool rendered = false;
 };
 
-// Everything the callbacks share with the host thread, under one lock.
+// Everything the callbacks share with the host thread, under its lock. The
+// functions named ...Locked expect the caller to hold it.
 struct HostState {
   std::mutex lock;
   int errors = 0;
-
-  bool holding = false;
+  bool holding = false;  // an operation runs: its lines wait in `held`
   std::vector<std::string> held;
-
   ToneSequence sequence;
   WavWriter* wav = nullptr;
   bool gapBeforeNext = false;
-
   uint32_t events = 0;
-  uint32_t eventQueue[kEventCapacity] = {};
-  size_t eventHead = 0;
-  size_t eventCount = 0;
-};
+  std::deque<uint32_t> unhandledEvents;
+} host;
 
-HostState& state() {
-  static HostState host;
-  return host;
-}
-
-using Guard = std::lock_guard<std::mutex>;
-
-// Caller holds the lock.
-void emitLocked(HostState& host, const std::string& line) {
+void emitLocked(const std::string& line) {
   if (host.holding) {
     host.held.push_back("  " + line);
   } else {
-    fputs(line.c_str(), stdout);
-    fputc('\n', stdout);
+    fputs((line + "\n").c_str(), stdout);
   }
 }
 
@@ -72,51 +65,91 @@ std::string formatted(const char* format, va_list args) {
   return text;
 }
 
-uint32_t millisecondsSince(Clock::time_point start, Clock::time_point now) {
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
-  return elapsed < 0 ? 0 : static_cast<uint32_t>(elapsed);
+std::string hex(uint8_t byte) {
+  char text[3];
+  snprintf(text, sizeof text, "%02X", byte);
+  return text;
 }
 
-// Caller holds the lock. Puts the gap between sequences into the file first.
-void prepareRendering(HostState& host) {
+// Puts the gap between sequences into the file first.
+void prepareRenderingLocked() {
   if (host.wav == nullptr) return;
   if (host.gapBeforeNext && host.wav->samplesWritten() > 0) host.wav->silence(kSequenceGapMs);
   host.gapBeforeNext = false;
   host.sequence.rendered = true;
 }
 
-// Caller holds the lock.
-void emitWait(HostState& host, uint32_t milliseconds) {
-  emitLocked(host, "wait " + std::to_string(milliseconds) + " ms");
+// A gap long enough since the mark becomes a wait.
+void noteGapLocked(Clock::time_point now) {
+  if (!host.sequence.open || !host.sequence.mark) return;
+  const int64_t gap =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now - *host.sequence.mark).count();
+  if (gap < kWaitThresholdMs) return;
+  emitLocked("wait " + std::to_string(gap) + " ms");
   if (host.wav == nullptr) return;
-  prepareRendering(host);
-  host.wav->silence(milliseconds < kLongestRenderedWaitMs ? milliseconds : kLongestRenderedWaitMs);
+  prepareRenderingLocked();
+  host.wav->silence(static_cast<uint32_t>(std::min<int64_t>(gap, kLongestRenderedWaitMs)));
 }
 
-// Caller holds the lock. A gap long enough since the mark becomes a wait.
-void noteGap(HostState& host, Clock::time_point now) {
-  if (!host.sequence.open || !host.sequence.hasMark) return;
-  const uint32_t gap = millisecondsSince(host.sequence.mark, now);
-  if (gap >= kWaitThresholdMs) emitWait(host, gap);
-}
-
-void beginSequence(bool measureEdges) {
-  HostState& host = state();
-  Guard guard(host.lock);
-  host.sequence = ToneSequence{};
-  host.sequence.open = true;
-  host.sequence.measureEdges = measureEdges;
-  if (measureEdges) {
-    host.sequence.hasMark = true;
-    host.sequence.mark = Clock::now();
+std::string describeScanEvent(const uint8_t* record) {
+  if (record == nullptr) return "no record";
+  const ScanEvent event = decodeScanEvent(record);
+  if (event.lengthGiven && event.wellFormed) {
+    return "87 FF, label of " + std::to_string(event.length) + " bytes";
   }
+  if (event.wellFormed) return "87 FF, label of 255 bytes or fewer";
+  std::string text = "unexpected record";
+  for (int i = 0; i < ScanEventRecordSize; ++i) text += " " + hex(record[i]);
+  return text;
 }
 
-// Caller holds the lock.
-void endSequenceLocked(HostState& host) {
-  if (host.sequence.measureEdges) noteGap(host, Clock::now());
-  if (host.sequence.rendered) host.gapBeforeNext = true;
-  host.sequence = ToneSequence{};
+void onScanEvent(const uint8_t* record) {
+  Guard guard(host.lock);
+  const uint32_t serial = ++host.events;
+  if (host.unhandledEvents.size() < kEventCapacity) host.unhandledEvents.push_back(serial);
+  emitLocked("event " + std::to_string(serial) + ": " + describeScanEvent(record));
+}
+
+void onDebugMessage(const char* format, ...) {
+  std::string text = "(no format)";
+  if (format != nullptr) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    const bool cut = vsnprintf(buffer, sizeof buffer, format, args) >= int{sizeof buffer};
+    va_end(args);
+    std::string message = buffer;
+    message.erase(message.find_last_not_of("\n\r") + 1);
+    text = escaped(message) + (cut ? " [cut]" : "");
+  }
+  Guard guard(host.lock);
+  emitLocked("debug: " + text);
+}
+
+void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
+  const Clock::time_point now = Clock::now();
+  Guard guard(host.lock);
+  if (record == nullptr) return emitLocked("tone: no record");
+  noteGapLocked(now);
+  const Tone tone = decodeTone(record);
+  std::string text = "tone " + std::to_string(tone.frequency) + " Hz " +
+                     std::to_string(tone.durationMs) + " ms level " + std::to_string(tone.level);
+  if (!tone.wellFormed)
+    text += " (record starts " + hex(record[0]) + " " + hex(record[1]) + ", not 01 00)";
+  if (zero != 0 || zero2 != 0) {
+    text += " (called with " + std::to_string(zero) + " and " + std::to_string(zero2) +
+            " around the record, not 0 and 0)";
+  }
+  if (host.wav != nullptr && tone.frequency > WavWriter::kHighestFrequency) {
+    text +=
+        " (above " + std::to_string(WavWriter::kHighestFrequency) + " Hz: silent in the WAV file)";
+  }
+  emitLocked(text);
+  if (host.wav != nullptr) {
+    prepareRenderingLocked();
+    host.wav->tone(tone.frequency, tone.durationMs, tone.level);
+  }
+  if (host.sequence.open) host.sequence.mark = now;
 }
 
 }  // namespace
@@ -126,9 +159,8 @@ void printLine(const char* format, ...) {
   va_start(args, format);
   const std::string line = formatted(format, args);
   va_end(args);
-  HostState& host = state();
   Guard guard(host.lock);
-  emitLocked(host, line);
+  emitLocked(line);
 }
 
 void reportError(const char* format, ...) {
@@ -136,7 +168,6 @@ void reportError(const char* format, ...) {
   va_start(args, format);
   const std::string message = formatted(format, args);
   va_end(args);
-  HostState& host = state();
   Guard guard(host.lock);
   ++host.errors;
   fflush(stdout);
@@ -145,138 +176,41 @@ void reportError(const char* format, ...) {
 }
 
 int errorCount() {
-  HostState& host = state();
   Guard guard(host.lock);
   return host.errors;
 }
 
 void setWavWriter(WavWriter* wav) {
-  HostState& host = state();
   Guard guard(host.lock);
   host.wav = wav;
 }
 
-void beginOperation(bool measureEdges) {
-  beginSequence(measureEdges);
-  HostState& host = state();
+void beginSequence(bool measureEdges, bool holdLines) {
   Guard guard(host.lock);
-  host.holding = true;
-  host.held.clear();
+  host.sequence = ToneSequence{};
+  host.sequence.open = true;
+  host.sequence.measureEdges = measureEdges;
+  if (measureEdges) host.sequence.mark = Clock::now();
+  host.holding = holdLines;
 }
 
-void endOperation(const std::string& resultLine) {
-  HostState& host = state();
+void endSequence(const std::string& resultLine) {
   Guard guard(host.lock);
-  endSequenceLocked(host);
+  if (host.sequence.measureEdges) noteGapLocked(Clock::now());
+  if (host.sequence.rendered) host.gapBeforeNext = true;
+  host.sequence = ToneSequence{};
   host.holding = false;
-  emitLocked(host, resultLine);
-  for (const std::string& line : host.held) emitLocked(host, line);
+  if (!resultLine.empty()) emitLocked(resultLine);
+  for (const std::string& line : host.held) emitLocked(line);
   host.held.clear();
-}
-
-void beginLabel() { beginSequence(false); }
-
-void endLabel() {
-  HostState& host = state();
-  Guard guard(host.lock);
-  endSequenceLocked(host);
 }
 
 bool takeScanEvent(uint32_t* serial) {
-  HostState& host = state();
   Guard guard(host.lock);
-  if (host.eventCount == 0) return false;
-  *serial = host.eventQueue[host.eventHead];
-  host.eventHead = (host.eventHead + 1) % kEventCapacity;
-  --host.eventCount;
+  if (host.unhandledEvents.empty()) return false;
+  *serial = host.unhandledEvents.front();
+  host.unhandledEvents.pop_front();
   return true;
-}
-
-void onScanEvent(const uint8_t* record) {
-  HostState& host = state();
-  Guard guard(host.lock);
-  const uint32_t serial = ++host.events;
-  if (host.eventCount < kEventCapacity) {
-    host.eventQueue[(host.eventHead + host.eventCount) % kEventCapacity] = serial;
-    ++host.eventCount;
-  }
-  std::string line = "event " + std::to_string(serial) + ": ";
-  if (record == nullptr) {
-    emitLocked(host, line + "no record");
-    return;
-  }
-  const ScanEvent event = decodeScanEvent(record);
-  if (!event.wellFormed) {
-    line += "unexpected record";
-    char hex[4];
-    for (int i = 0; i < ScanEventRecordSize; ++i) {
-      snprintf(hex, sizeof hex, " %02X", record[i]);
-      line += hex;
-    }
-  } else if (event.lengthGiven) {
-    line += "87 FF, label of " + std::to_string(event.length) + " bytes";
-  } else {
-    line += "87 FF, label of 255 bytes or fewer";
-  }
-  emitLocked(host, line);
-}
-
-void onDebugMessage(const char* format, ...) {
-  std::string text = "(no format)";
-  bool cut = false;
-  if (format != nullptr) {
-    char message[1024];
-    va_list args;
-    va_start(args, format);
-    const int length = vsnprintf(message, sizeof message, format, args);
-    va_end(args);
-    cut = length >= static_cast<int>(sizeof message);
-    size_t end = strlen(message);
-    while (end > 0 && (message[end - 1] == '\n' || message[end - 1] == '\r')) --end;
-    text = escaped(reinterpret_cast<const uint8_t*>(message), end);
-  }
-  HostState& host = state();
-  Guard guard(host.lock);
-  emitLocked(host, "debug: " + text + (cut ? " [cut]" : ""));
-}
-
-void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
-  const Clock::time_point now = Clock::now();
-  HostState& host = state();
-  Guard guard(host.lock);
-  if (record == nullptr) {
-    emitLocked(host, "tone: no record");
-    return;
-  }
-  noteGap(host, now);
-  const Tone tone = decodeTone(record);
-  char line[160];
-  snprintf(line, sizeof line, "tone %u Hz %u ms level %u", static_cast<unsigned>(tone.frequency),
-           static_cast<unsigned>(tone.durationMs), static_cast<unsigned>(tone.level));
-  std::string text = line;
-  if (!tone.wellFormed) {
-    snprintf(line, sizeof line, " (record starts %02X %02X, not 01 00)", record[0], record[1]);
-    text += line;
-  }
-  if (zero != 0 || zero2 != 0) {
-    snprintf(line, sizeof line, " (called with %d and %d around the record, not 0 and 0)",
-             static_cast<int>(zero), static_cast<int>(zero2));
-    text += line;
-  }
-  if (host.wav != nullptr && tone.frequency > WavWriter::kHighestFrequency) {
-    snprintf(line, sizeof line, " (above %u Hz: silent in the WAV file)",
-             static_cast<unsigned>(WavWriter::kHighestFrequency));
-    text += line;
-  }
-  emitLocked(host, text);
-  if (host.wav != nullptr) {
-    prepareRendering(host);
-    host.wav->tone(tone.frequency, tone.durationMs, tone.level);
-  }
-  if (host.sequence.open) {
-    host.sequence.hasMark = true;
-    host.sequence.mark = now;
-  }
 }
 
 void useHostCallbacks(Session* session) {

@@ -1,5 +1,5 @@
-// The host side of the plug-in: loading it and the virtual device, the
-// three callbacks, the tone timeline and the output both threads share.
+// The host side of the plug-in: the three callbacks, the tone timeline and
+// the output both threads share.
 #ifndef SCANHOST_HOST_H
 #define SCANHOST_HOST_H
 
@@ -8,7 +8,6 @@
 #include <string>
 
 #include "operations.h"
-#include "scanner_interface1.h"
 
 namespace scanhost {
 
@@ -25,36 +24,27 @@ int errorCount();
 // ---- Tone timeline ------------------------------------------------------------
 // Pauses in a pattern are waits in the thread that plays it, invisible to the
 // host except as time passing between tones. Every tone is time-stamped; a
-// gap of at least kWaitThresholdMs between two tones of one sequence is
-// shown as a wait. A sequence is one operation call or one label.
-constexpr uint32_t kWaitThresholdMs = 20;
-// Silence the WAV file puts between two sequences.
-constexpr uint32_t kSequenceGapMs = 300;
+// gap of at least 20 ms between two tones of one sequence is shown as a
+// wait. A sequence is one operation call or one label.
 
 // Tones and waits from now on are also rendered into `wav` (null: none).
 void setWavWriter(WavWriter* wav);
 
-// An operation call: lines are held until endOperation prints `resultLine`
-// followed by them. With `measureEdges` (operations that play a pattern) the
-// time from the call's start to its first tone and from its last tone to
-// its end count as waits too, so a pattern made only of pauses still shows.
-void beginOperation(bool measureEdges);
-void endOperation(const std::string& resultLine);
-
-// A label pushed into the virtual device: its tones form one sequence.
-void beginLabel();
-void endLabel();
+// A sequence: one operation call or one label pushed into the virtual
+// device. During an operation call (`holdLines`) lines are held until
+// endSequence prints `resultLine` followed by them. With `measureEdges`
+// (operations that play a pattern) the time from the call's start to its
+// first tone and from its last tone to its end count as waits too, so a
+// pattern made only of pauses still shows.
+void beginSequence(bool measureEdges, bool holdLines);
+void endSequence(const std::string& resultLine);
 
 // Serial number (1, 2, ...) of the oldest scan event the host thread has not
 // handled yet; false when there is none.
 bool takeScanEvent(uint32_t* serial);
 
-// ---- Callbacks ----------------------------------------------------------------
-void onScanEvent(const uint8_t* scanEventRecord);
-void onDebugMessage(const char* format, ...);
-void onTone(int32_t zero, const uint8_t* toneRecord, int32_t zero2);
-
-// Fills the session's callbacks with the three above.
+// Fills the session's callbacks with the host's: scan events, debug
+// messages and tones are printed as they come.
 void useHostCallbacks(Session* session);
 
 }  // namespace scanhost

@@ -326,7 +326,7 @@ bool execute(Session& session, const Call& call, CallResult* result) {
 // Runs one call and prints "Name args -> result", then what happened during it.
 bool runCall(Session& session, const Call& call, CallResult* result) {
   const bool isOperation = call.kind == HostCall::kOperation;
-  beginOperation(isOperation && call.operation->playsPattern);
+  beginSequence(isOperation && call.operation->playsPattern, true);
   const bool ran = execute(session, call, result);
   std::string line = describeCall(call);
   if (!ran) {
@@ -338,7 +338,7 @@ bool runCall(Session& session, const Call& call, CallResult* result) {
   } else {
     line += describeResult(*call.operation, *result);
   }
-  endOperation(line);
+  endSequence(line);
   if (ran && isOperation && !result->fault.empty()) {
     reportError("%s %s", call.operation->name, result->fault.c_str());
     return false;
@@ -470,12 +470,12 @@ void runLabels(Session& session, FILE* input, const std::string& inputName, Fetc
       reportError("%s:%d: %s", inputName.c_str(), lineNumber, problem.c_str());
       continue;
     }
-    beginLabel();
+    beginSequence(false, false);
     const int32_t pushed =
         session.pushLabel(label.symbology, reinterpret_cast<const uint8_t*>(label.bytes.data()),
                           static_cast<uint32_t>(label.bytes.size()));
     const bool idle = pushed == 0 && session.waitIdle(kLabelTimeoutMs) == 1;
-    endLabel();
+    endSequence("");
     uint32_t serial = 0;
     int events = 0;
     while (takeScanEvent(&serial)) {
