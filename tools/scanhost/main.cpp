@@ -3,6 +3,7 @@
 // the ScannerInterface1 table on the virtual device, and shows the scan
 // events, labels, tones and debug messages that come back.
 #include <errno.h>
+#include <getopt.h>
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
@@ -13,13 +14,15 @@
 #include <io.h>
 #endif
 
+#include <fstream>
+#include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "host.h"
 #include "label_lines.h"
 #include "loader.h"
-#include "operations.h"
 #include "text_codec.h"
 #include "wav_writer.h"
 
@@ -28,77 +31,35 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-// How long a pushed label may take to be read and handled.
-constexpr uint32_t kLabelTimeoutMs = 5000;
 // The patterns command plays 1..30 and one number beyond the table.
 constexpr int kLastPattern = 31;
 
-// What show reads back: every setting and state the interface can report,
-// one call a row. Retrieval operations are left out, since they consume the
-// label.
-const std::vector<std::string> kShowCalls[] = {
-    {"IsScannerEnabled"},
-    {"GetReadLedState"},
-    {"GetAffixChars"},
-    {"GetAffixMode"},
-    {"GetStoredSelector2"},
-    {"GetGoodReadBeep"},
-    {"GetTriggerMode"},
-    {"GetAuxFlag"},
-    {"GetStoredFlag1"},
-    {"GetStoredLevel1"},
-    {"GetStoredLevel2"},
-    {"GetStoredLevel3"},
-    {"GetStoredCode"},
-    {"GetStoredSelector"},
-    {"GetToneDuration", "32"},
-    {"GetToneDuration", "33"},
-    {"GetToneDuration", "34"},
-    {"GetToneDuration", "39"},
-    {"GetToneFrequency", "35"},
-    {"GetToneFrequency", "36"},
-    {"GetToneFrequency", "37"},
-    {"GetToneFrequency", "40"},
-    {"GetSymbologyEnabled", "0"},
-    {"GetSymbologyEnabled", "1"},
-    {"GetSymbologyEnabled", "2"},
-    {"GetSymbologyEnabled", "3"},
-    {"GetSymbologyEnabled", "4"},
-    {"GetSymbologyEnabled", "5"},
-    {"GetSymbologyEnabled", "6"},
-    {"GetSymbologyEnabled", "7"},
-    {"GetSymbologyEnabled", "8"},
-    {"GetSymbologyEnabled", "9"},
-    {"GetSymbologyEnabled", "11"},
-    {"GetSymbologyEnabled", "12"},
-    {"GetSymbologyEnabled", "14"},
-    {"GetSymbologyEnabled", "15"},
-    {"GetSymbologyEnabled", "83"},
-    {"GetSymbologyEnabled", "84"},
-    {"GetSymbologyEnabled", "85"},
-    {"GetSymbologyLengths", "0"},
-    {"GetSymbologyLengths", "5"},
-    {"GetSymbologyLengths", "6"},
-    {"GetSymbologyLengths", "7"},
-    {"GetSymbologyLengths", "9"},
-    {"GetSymbologyLengths", "11"},
-    {"GetSymbologyOption", "0"},
-    {"GetSymbologyOption", "1"},
-    {"GetSymbologyOption", "2"},
-    {"GetSymbologyOption", "6"},
-    {"GetSymbologyOption", "11"},
-    {"GetSymbologyOption2", "1"},
-    {"GetSymbologyOption2", "2"},
-    {"GetOptionA1"},
-    {"GetOptionA4"},
-    {"GetOptionB1"},
-    {"GetOptionB2"},
-    {"GetOptionE1"},
-    {"GetOptionF1Bit1"},
-    {"GetOptionIByKind", "0"},
-    {"GetOptionIKind3"},
-    {"GetOptionITriple"},
-    {"GetOptionJ"},
+// The tone parameters by id, in the order of the pattern letters that stand
+// for them: durations s m l d, frequencies H M L D.
+const std::vector<int64_t> kToneDurationIds = {32, 33, 34, 39};
+const std::vector<int64_t> kToneFrequencyIds = {35, 36, 37, 40};
+
+// What show reads back, in this order: every setting and state the
+// interface can report. Retrieval operations are left out, since they
+// consume the label. An operation that takes an id is called for each of
+// its ids in kShowIds.
+const char* const kShowOperations[] = {
+    "IsScannerEnabled",    "GetReadLedState",     "GetAffixChars",      "GetAffixMode",
+    "GetStoredSelector2",  "GetGoodReadBeep",     "GetTriggerMode",     "GetAuxFlag",
+    "GetStoredFlag1",      "GetStoredLevel1",     "GetStoredLevel2",    "GetStoredLevel3",
+    "GetStoredCode",       "GetStoredSelector",   "GetToneDuration",    "GetToneFrequency",
+    "GetSymbologyEnabled", "GetSymbologyLengths", "GetSymbologyOption", "GetSymbologyOption2",
+    "GetOptionA1",         "GetOptionA4",         "GetOptionB1",        "GetOptionB2",
+    "GetOptionE1",         "GetOptionF1Bit1",     "GetOptionIByKind",   "GetOptionIKind3",
+    "GetOptionITriple",    "GetOptionJ"};
+const std::map<std::string, std::vector<int64_t>> kShowIds = {
+    {"GetToneDuration", kToneDurationIds},
+    {"GetToneFrequency", kToneFrequencyIds},
+    {"GetSymbologyEnabled", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85}},
+    {"GetSymbologyLengths", {0, 5, 6, 7, 9, 11}},
+    {"GetSymbologyOption", {0, 1, 2, 6, 11}},
+    {"GetSymbologyOption2", {1, 2}},
+    {"GetOptionIByKind", {0}},
 };
 
 const char kUsage[] =
@@ -132,423 +93,415 @@ const char kUsage[] =
     "\n"
     "Label lines: '<vendor symbology> <text>', escapes \\n \\r \\t \\\\ \\xHH; # comments.\n";
 
-enum class Fetch { kReadLabel, kRecord };
+const option kLongOptions[] = {
+    {"plugin", required_argument, nullptr, 0},
+    {"virtual", required_argument, nullptr, 0},
+    {"wav", required_argument, nullptr, 0},
+    {"fetch", required_argument, nullptr, 0},
+    {"prefix", required_argument, nullptr, 0},
+    {"suffix1", required_argument, nullptr, 0},
+    {"suffix2", required_argument, nullptr, 0},
+    {"affix-mode", required_argument, nullptr, 0},
+    {"good-read-beep", required_argument, nullptr, 0},
+    {"trigger-mode", required_argument, nullptr, 0},
+    {"help", no_argument, nullptr, 0},
+    {nullptr, 0, nullptr, 0},
+};
+// The options that set the affix characters, in SetAffixChars' order.
+const char* const kAffixOptions[] = {"prefix", "suffix1", "suffix2"};
+// The other settings, in the order they are made, with what makes them.
+const char* const kSettingOptions[][2] = {{"affix-mode", "SetAffixMode"},
+                                          {"good-read-beep", "SetGoodReadBeep"},
+                                          {"trigger-mode", "SetTriggerMode"}};
+
+// What ends scanhost before its work is done: reported, then its exit status.
+struct Fatal {
+  std::string message;
+  int status = kExitFailure;
+};
 
 struct Options {
   std::string command;
   std::vector<std::string> operands;
-  std::string pluginPath;
-  std::string virtualDir;
-  std::string wavPath;
-  Fetch fetch = Fetch::kReadLabel;
-  std::string affix[3];  // prefix, first suffix, second suffix as written
-  bool hasAffix[3] = {};
-  std::string affixMode;
-  std::string goodReadBeep;
-  std::string triggerMode;
+  std::map<std::string, std::string> given;  // option name -> value
+
+  bool has(const char* name) const { return given.count(name) != 0; }
+  std::string value(const char* name) const { return has(name) ? given.at(name) : ""; }
+  bool anyAffix() const { return has("prefix") || has("suffix1") || has("suffix2"); }
 };
 
-// Options that take a value, and where the value goes.
-struct OptionEntry {
-  const char* name;
-  std::string Options::*field;
-};
-const OptionEntry kValueOptions[] = {
-    {"--plugin", &Options::pluginPath},
-    {"--virtual", &Options::virtualDir},
-    {"--wav", &Options::wavPath},
-    {"--affix-mode", &Options::affixMode},
-    {"--good-read-beep", &Options::goodReadBeep},
-    {"--trigger-mode", &Options::triggerMode},
-};
-const char* const kAffixOptions[3] = {"--prefix", "--suffix1", "--suffix2"};
-
-bool parseOptions(int argc, char** argv, Options* options, std::string* error) {
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (optionsEnded || argument.compare(0, 2, "--") != 0) {
-      if (options->command.empty()) {
-        options->command = argument;
-      } else {
-        options->operands.push_back(argument);
-      }
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (argument == "--help") {
-      options->command = "help";
-      continue;
-    }
-    if (i + 1 >= argc) {
-      *error = argument + " needs a value";
-      return false;
-    }
-    const std::string value = argv[++i];
-    bool known = false;
-    for (const OptionEntry& entry : kValueOptions) {
-      if (argument == entry.name) {
-        options->*entry.field = value;
-        known = true;
-      }
-    }
-    for (int a = 0; a < 3; ++a) {
-      if (argument == kAffixOptions[a]) {
-        options->affix[a] = value;
-        options->hasAffix[a] = true;
-        known = true;
-      }
-    }
-    if (argument == "--fetch") {
-      known = true;
-      if (value == "read-label") {
-        options->fetch = Fetch::kReadLabel;
-      } else if (value == "record") {
-        options->fetch = Fetch::kRecord;
-      } else {
-        *error = "--fetch takes read-label or record, not '" + value + "'";
-        return false;
-      }
-    }
-    if (!known) {
-      *error = "unknown option " + argument;
-      return false;
-    }
+// Takes the option getopt_long has just read as kLongOptions[index].
+void takeOption(int found, int index, int argc, char** argv, Options* options) {
+  // getopt_long also takes "--name=value" and abbreviated names; scanhost
+  // takes the whole name, then the value as the next word.
+  const int word = optind - (found == 0 && optarg == argv[optind - 1] ? 2 : 1);
+  const std::string name = argv[word] + 2;
+  if (found != 0 || name != kLongOptions[index].name) {
+    // No option of scanhost's, which would take the next word as its value.
+    throw Fatal{(word + 1 < argc ? "unknown option " + std::string(argv[word])
+                                 : std::string(argv[word]) + " needs a value") +
+                    " (see scanhost --help)",
+                kExitUsage};
   }
-  return true;
+  if (name == "help") {
+    options->command = "help";
+  } else if (name != "fetch" || strcmp(optarg, "read-label") == 0 ||
+             strcmp(optarg, "record") == 0) {
+    options->given[name] = optarg;
+  } else {
+    throw Fatal{"--fetch takes read-label or record, not '" + std::string(optarg) +
+                    "' (see scanhost --help)",
+                kExitUsage};
+  }
+}
+
+// Words starting with "--" are options, up to a word "--"; the first other
+// word is the command, the rest its operands. A word starting with a single
+// '-' (a negative number, "-" for standard input) is no option.
+Options parseOptions(int argc, char** argv) {
+  Options options;
+  opterr = 0;
+  bool optionsEnded = false;
+  while (optind < argc) {
+    if (optionsEnded || strncmp(argv[optind], "--", 2) != 0) {
+      if (options.command.empty()) {
+        options.command = argv[optind++];
+      } else {
+        options.operands.push_back(argv[optind++]);
+      }
+      continue;
+    }
+    int index = 0;
+    const int found = getopt_long(argc, argv, "+", kLongOptions, &index);
+    optionsEnded = found == -1;  // "--"
+    if (!optionsEnded) takeOption(found, index, argc, argv, &options);
+  }
+  return options;
+}
+
+// Argument `index` of `call` as the option `option` gives it.
+void setFromOption(Call* call, int index, const std::string& text, const std::string& option) {
+  std::string error;
+  if (!setArgument(call, index, text, &error)) throw Fatal{option + ": " + error};
 }
 
 // The settings given on the command line as calls, checked like any call.
 // The affix characters not given are filled in later from GetAffixChars.
-bool settingCalls(const Options& options, bool withAffixChars, const int64_t* currentAffixes,
-                  std::vector<Call>* calls, std::string* error) {
-  struct Setting {
-    const char* option;
-    std::vector<std::string> tokens;
-  };
-  std::vector<Setting> settings;
-  if (withAffixChars) {
-    Setting affixes{"--prefix/--suffix1/--suffix2", {"SetAffixChars"}};
-    for (int a = 0; a < 3; ++a) {
-      affixes.tokens.push_back(options.hasAffix[a] ? options.affix[a]
-                                                   : std::to_string(currentAffixes[a]));
-    }
-    settings.push_back(affixes);
+std::vector<Call> settingCalls(const Options& options) {
+  std::vector<Call> settings;
+  if (options.anyAffix()) settings.push_back(makeCall("SetAffixChars"));
+  for (int a = 0; a < 3; ++a) {
+    if (!options.has(kAffixOptions[a])) continue;
+    setFromOption(&settings[0], a, options.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
   }
-  if (!options.affixMode.empty())
-    settings.push_back({"--affix-mode", {"SetAffixMode", options.affixMode}});
-  const bool pending = !options.goodReadBeep.empty() || !options.triggerMode.empty();
-  if (!options.goodReadBeep.empty()) {
-    std::string flag = options.goodReadBeep;
-    if (flag == "on") flag = "1";
-    if (flag == "off") flag = "0";
-    settings.push_back({"--good-read-beep", {"SetGoodReadBeep", flag}});
+  for (const auto& [option, operation] : kSettingOptions) {
+    const std::string text = options.value(option);
+    const bool onOff = strcmp(option, "good-read-beep") == 0 && (text == "on" || text == "off");
+    if (text.empty()) continue;
+    settings.push_back(makeCall(operation));
+    setFromOption(&settings.back(), 0, onOff ? (text == "on" ? "1" : "0") : text,
+                  "--" + std::string(option));
   }
-  if (!options.triggerMode.empty()) {
-    settings.push_back({"--trigger-mode", {"SetTriggerMode", options.triggerMode}});
+  if (!options.value("good-read-beep").empty() || !options.value("trigger-mode").empty()) {
+    settings.push_back(makeCall("ApplySettings"));
   }
-  if (pending) settings.push_back({"--good-read-beep/--trigger-mode", {"ApplySettings", "0"}});
-  for (const Setting& setting : settings) {
-    std::string problem;
-    if (!parseCalls(setting.tokens, calls, &problem)) {
-      *error = std::string(setting.option) + ": " + problem;
-      return false;
-    }
-  }
-  return true;
+  return settings;
 }
 
 // "-4 ResultRejected", or the bare number when it is no status.
 std::string statusText(int16_t value) {
   const char* name = statusName(value);
-  return std::to_string(value) + (name != nullptr ? std::string(" ") + name : std::string());
-}
-
-bool anyAffix(const Options& options) {
-  return options.hasAffix[0] || options.hasAffix[1] || options.hasAffix[2];
-}
-
-// PushLabel: the label goes into the virtual device's queue; when the
-// scanner is enabled, waits until the scan thread has handled it.
-bool pushLabel(Session& session, const Call& call, CallResult* result) {
-  if (session.pushLabel == nullptr) {
-    reportError("PushLabel needs the virtual device (--virtual none was given)");
-    return false;
-  }
-  if (session.pushLabel(static_cast<int32_t>(call.args[0]),
-                        reinterpret_cast<const uint8_t*>(call.label.data()),
-                        static_cast<uint32_t>(call.label.size())) != 0) {
-    reportError("PushLabel: the virtual device refused the label (its queue is full)");
-    return false;
-  }
-  if (session.scannerEnabled() == 0) {
-    result->outputs = " queued (the scanner is disabled; it reads the label once enabled)";
-    return true;
-  }
-  if (session.waitIdle(kLabelTimeoutMs) != 1) {
-    reportError("PushLabel: the scanner did not take the label within %u ms", kLabelTimeoutMs);
-    return false;
-  }
-  result->outputs = " read";
-  return true;
+  return std::to_string(value) + (name != nullptr ? std::string(" ") + name : "");
 }
 
 // Runs one call without printing; false when it could not run at all.
 bool execute(Session& session, const Call& call, CallResult* result) {
-  if (call.kind == HostCall::kPushLabel) return pushLabel(session, call, result);
-  if (call.kind == HostCall::kNewScanner) {
-    if (session.scanner != nullptr) {
-      reportError("NewScanner: an object exists already (call Destructor first)");
-      return false;
-    }
-    session.scanner = session.newScanner();
-    if (session.scanner == nullptr) {
-      reportError("NewScanner returned no object");
-      return false;
-    }
-    session.scanner->SetEvtAddEventToQueueCallBack(session.eventCallback);
-    session.scanner->SetEvtDebugMessageCallBack(session.debugCallback);
-    session.scanner->SetEvtPlayToneCallBack(session.toneCallback);
-    return true;
-  }
-  if (session.scanner == nullptr) {
-    reportError("%s: there is no scanner object (Destructor destroyed it; NewScanner makes one)",
-                call.operation->name);
-    return false;
-  }
-  call.operation->invoke(session, call.args, result);
-  return true;
+  invoke(session, call, result);
+  if (!result->notCalled.empty()) reportError("%s", result->notCalled.c_str());
+  return result->notCalled.empty();
 }
 
 // Runs one call and prints "Name args -> result", then what happened during it.
 bool runCall(Session& session, const Call& call, CallResult* result) {
-  const bool isOperation = call.kind == HostCall::kOperation;
-  beginSequence(isOperation && call.operation->playsPattern, true);
+  beginSequence(call.operation->effect == Effect::kPlaysPattern, true);
   const bool ran = execute(session, call, result);
-  std::string line = describeCall(call);
-  if (!ran) {
-    line += " -> not called";
-  } else if (call.kind == HostCall::kNewScanner) {
-    line += " -> object, callbacks registered";
-  } else if (call.kind == HostCall::kPushLabel) {
-    line += " ->" + result->outputs;
-  } else {
-    line += describeResult(*call.operation, *result);
-  }
-  endSequence(line);
-  if (ran && isOperation && !result->fault.empty()) {
+  endSequence(describeCall(call) + (ran ? describeResult(call, *result) : " -> not called"));
+  if (ran && !result->fault.empty())
     reportError("%s %s", call.operation->name, result->fault.c_str());
-    return false;
-  }
-  return ran;
+  return ran && result->fault.empty();
 }
 
-bool runTokens(Session& session, const std::vector<std::string>& tokens, CallResult* result) {
-  std::vector<Call> calls;
-  std::string error;
-  if (!parseCalls(tokens, &calls, &error)) {
-    reportError("%s", error.c_str());
-    return false;
-  }
-  bool ok = true;
+// runCall where the host's own calls are shown (run), else execute.
+using Runner = bool (*)(Session& session, const Call& call, CallResult* result);
+
+void runCalls(Session& session, const std::vector<Call>& calls) {
   for (const Call& call : calls) {
-    *result = CallResult{};
-    ok = runCall(session, call, result) && ok;
+    CallResult result;
+    runCall(session, call, &result);
   }
-  return ok;
 }
 
 // A call whose result must be ResultOk.
-bool runRequired(Session& session, const std::vector<std::string>& tokens) {
+bool runRequired(Session& session, const Call& call) {
   CallResult result;
-  if (!runTokens(session, tokens, &result)) return false;
-  if (result.value != ResultOk) {
-    reportError("%s returned %s", tokens[0].c_str(), statusText(result.value).c_str());
+  if (!runCall(session, call, &result)) return false;
+  if (result.value == ResultOk) return true;
+  reportError("%s returned %s", call.operation->name, statusText(result.value).c_str());
+  return false;
+}
+
+// The affix characters the command line leaves out stay as they are.
+bool keepOtherAffixes(Session& session, const Options& options, Runner run, Call* setAffixes) {
+  CallResult result;
+  if (!run(session, makeCall("GetAffixChars"), &result) || result.value != ResultOk) {
+    reportError("GetAffixChars failed; cannot set the affix characters");
+    return false;
+  }
+  for (int a = 0; a < 3; ++a) {
+    if (options.has(kAffixOptions[a])) continue;
+    setAffixes->args[a] = result.outValues[a];
+    setAffixes->argTexts[a] = std::to_string(result.outValues[a]);
+  }
+  return true;
+}
+
+bool applySettings(Session& session, const Options& options, std::vector<Call>& settings,
+                   Runner run) {
+  if (options.anyAffix() && !keepOtherAffixes(session, options, run, &settings[0])) return false;
+  for (const Call& setting : settings) {
+    CallResult result;
+    if (!run(session, setting, &result)) return false;
+    if (result.value == ResultOk) continue;
+    reportError("setting %s was refused: %s", describeCall(setting).c_str(),
+                statusText(result.value).c_str());
     return false;
   }
   return true;
 }
 
-bool applySettings(Session& session, const Options& options, bool echo) {
-  int64_t currentAffixes[3] = {};
-  if (anyAffix(options)) {
-    std::vector<Call> calls;
-    std::string error;
-    parseCalls({"GetAffixChars"}, &calls, &error);
-    CallResult result;
-    const bool ok =
-        echo ? runCall(session, calls[0], &result) : execute(session, calls[0], &result);
-    if (!ok || result.value != ResultOk) {
-      reportError("GetAffixChars failed; cannot set the affix characters");
-      return false;
-    }
-    for (int a = 0; a < 3; ++a) currentAffixes[a] = result.outValues[a];
-  }
-  std::vector<Call> calls;
-  std::string error;
-  if (!settingCalls(options, anyAffix(options), currentAffixes, &calls, &error)) {
-    reportError("%s", error.c_str());
-    return false;
-  }
-  for (const Call& call : calls) {
-    CallResult result;
-    const bool ran = echo ? runCall(session, call, &result) : execute(session, call, &result);
-    if (!ran) return false;
-    if (result.value != ResultOk) {
-      reportError("setting %s was refused: %s", describeCall(call).c_str(),
-                  statusText(result.value).c_str());
-      return false;
-    }
-  }
-  return true;
-}
-
-// Reads one line without its line feed; false at the end of input.
-bool readLine(FILE* input, std::string* line) {
-  line->clear();
-  int c;
-  while ((c = getc(input)) != EOF) {
-    if (c == '\n') return true;
-    line->push_back(static_cast<char>(c));
-  }
-  return !line->empty();
-}
-
-std::vector<std::string> splitBlanks(const std::string& line) {
-  std::vector<std::string> tokens;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-    size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
-    if (end > i) tokens.push_back(line.substr(i, end - i));
-    i = end;
-  }
-  return tokens;
-}
+// A label file or call script: a named file, or standard input.
+struct Input {
+  std::string name = "standard input";
+  std::ifstream file;
+  std::istream* stream = &std::cin;
+};
 
 // ---- run ---------------------------------------------------------------------
 
-void printLabel(uint32_t serial, Session& session, Fetch fetch) {
-  std::vector<Call> calls;
-  std::string error;
-  parseCalls({fetch == Fetch::kRecord ? "GetLastLabelRecord" : "ReadLabel"}, &calls, &error);
+void printLabel(uint32_t serial, Session& session, bool fromRecord) {
+  const Call call = makeCall(fromRecord ? "GetLastLabelRecord" : "ReadLabel");
   CallResult result;
-  if (!execute(session, calls[0], &result)) return;
-  if (!result.fault.empty()) {
-    reportError("%s %s", calls[0].operation->name, result.fault.c_str());
-  }
+  if (!execute(session, call, &result)) return;
+  const char* name = call.operation->name;
+  if (!result.fault.empty()) reportError("%s %s", name, result.fault.c_str());
   if (result.value != ResultOk) {
-    reportError("label %u: %s returned %s", serial, calls[0].operation->name,
-                statusText(result.value).c_str());
+    reportError("label %u: %s returned %s", serial, name, statusText(result.value).c_str());
     return;
   }
   // ReadLabel: symbology, length; the record: length, symbology.
-  const int64_t symbology = fetch == Fetch::kRecord ? result.outValues[1] : result.outValues[0];
-  const int64_t length = fetch == Fetch::kRecord ? result.outValues[0] : result.outValues[1];
-  printLine(
-      "label %u: symbology %lld, length %lld, \"%s\"", serial, static_cast<long long>(symbology),
-      static_cast<long long>(length),
-      escaped(reinterpret_cast<const uint8_t*>(result.outBytes.data()), result.outBytes.size())
-          .c_str());
+  printLine("label %u: symbology %lld, length %lld, \"%s\"", serial,
+            static_cast<long long>(result.outValues[fromRecord ? 1 : 0]),
+            static_cast<long long>(result.outValues[fromRecord ? 0 : 1]),
+            escaped(result.outBytes).c_str());
 }
 
-void runLabels(Session& session, FILE* input, const std::string& inputName, Fetch fetch) {
-  if (!runRequired(session, {"EnableScanner"})) return;
+// Pushes one label and prints each label its scan events bring; false when
+// the scanner stopped taking labels.
+bool deliverLabel(Session& session, const LabelLine& label, const std::string& where,
+                  bool fromRecord) {
+  beginSequence(false, false);
+  const int32_t pushed =
+      session.pushLabel(label.symbology, reinterpret_cast<const uint8_t*>(label.bytes.data()),
+                        static_cast<uint32_t>(label.bytes.size()));
+  const bool idle = pushed == 0 && session.waitIdle(kLabelTimeoutMs) == 1;
+  endSequence("");
+  uint32_t serial = 0;
+  int events = 0;
+  for (; takeScanEvent(&serial); ++events) printLabel(serial, session, fromRecord);
+  if (pushed != 0) {
+    reportError("%s: the virtual device refused the label", where.c_str());
+  } else if (!idle) {
+    reportError("%s: the scanner did not take the label within %u ms; stopping", where.c_str(),
+                kLabelTimeoutMs);
+  } else if (events == 0) {
+    reportError("%s: the label brought no scan event", where.c_str());
+  }
+  return pushed != 0 || idle;
+}
+
+void runLabels(Session& session, Input& input, bool fromRecord) {
+  if (!runRequired(session, makeCall("EnableScanner"))) return;
   std::string line;
-  int lineNumber = 0;
-  while (readLine(input, &line)) {
-    ++lineNumber;
+  for (int number = 1; std::getline(*input.stream, line); ++number) {
+    const std::string where = input.name + ":" + std::to_string(number);
     LabelLine label;
     std::string problem;
     const LineKind kind = parseLabelLine(line, &label, &problem);
-    if (kind == LineKind::kSkip) continue;
-    if (kind == LineKind::kMalformed) {
-      reportError("%s:%d: %s", inputName.c_str(), lineNumber, problem.c_str());
-      continue;
-    }
-    beginSequence(false, false);
-    const int32_t pushed =
-        session.pushLabel(label.symbology, reinterpret_cast<const uint8_t*>(label.bytes.data()),
-                          static_cast<uint32_t>(label.bytes.size()));
-    const bool idle = pushed == 0 && session.waitIdle(kLabelTimeoutMs) == 1;
-    endSequence("");
-    uint32_t serial = 0;
-    int events = 0;
-    while (takeScanEvent(&serial)) {
-      ++events;
-      printLabel(serial, session, fetch);
-    }
-    if (pushed != 0) {
-      reportError("%s:%d: the virtual device refused the label", inputName.c_str(), lineNumber);
-    } else if (!idle) {
-      reportError("%s:%d: the scanner did not take the label within %u ms; stopping",
-                  inputName.c_str(), lineNumber, kLabelTimeoutMs);
-      break;
-    } else if (events == 0) {
-      reportError("%s:%d: the label brought no scan event", inputName.c_str(), lineNumber);
-    }
+    if (kind == LineKind::kMalformed) reportError("%s: %s", where.c_str(), problem.c_str());
+    if (kind == LineKind::kLabel && !deliverLabel(session, label, where, fromRecord)) break;
   }
-  runRequired(session, {"DisableScanner"});
-  runRequired(session, {"Destructor"});
+  runRequired(session, makeCall("DisableScanner"));
+  runRequired(session, makeCall("Destructor"));
 }
 
 // ---- script ------------------------------------------------------------------
 
-void runScript(Session& session, FILE* input, const std::string& inputName, bool interactive) {
+std::vector<std::string> splitBlanks(const std::string& line) {
+  std::vector<std::string> words;
+  for (size_t start = line.find_first_not_of(" \t\r"); start != std::string::npos;) {
+    const size_t end = line.find_first_of(" \t\r", start);
+    words.push_back(line.substr(start, end - start));
+    start = line.find_first_not_of(" \t\r", end);
+  }
+  return words;
+}
+
+// One line of a script; false when it ends the script. A mistake typed at
+// the prompt is shown, but is no error of the session.
+bool runScriptLine(Session& session, const std::string& line, const std::string& where,
+                   bool interactive) {
+  const std::vector<std::string> words = splitBlanks(line);
+  std::vector<Call> calls;
+  std::string error;
+  if (words.empty() || words[0][0] == '#') return true;
+  if (words[0] == "quit" || words[0] == "exit") return false;
+  if (words[0] == "ops") {
+    fputs(listOperations().c_str(), stdout);
+  } else if (words[0] == "help") {
+    fputs("OPERATION [ARGUMENT...] calls an operation; 'ops' lists them; 'quit' ends.\n", stdout);
+  } else if (parseCalls(words, &calls, &error)) {
+    runCalls(session, calls);
+  } else if (interactive) {
+    fprintf(stderr, "scanhost: %s\n", error.c_str());
+  } else {
+    reportError("%s: %s", where.c_str(), error.c_str());
+  }
+  return true;
+}
+
+void runScript(Session& session, Input& input) {
+  const bool interactive = input.stream == &std::cin && isatty(STDIN_FILENO) != 0;
   std::string line;
-  int lineNumber = 0;
-  for (;;) {
+  for (int number = 1;; ++number) {
     if (interactive) {
       fputs("scanhost> ", stdout);
       fflush(stdout);
     }
-    if (!readLine(input, &line)) {
-      if (interactive) fputc('\n', stdout);  // end the prompt line left by end of input
-      break;
-    }
-    ++lineNumber;
-    std::vector<std::string> tokens = splitBlanks(line);
-    if (tokens.empty() || tokens[0][0] == '#') continue;
-    if (tokens[0] == "quit" || tokens[0] == "exit") break;
-    if (tokens[0] == "ops") {
-      std::string listing;
-      listOperations(&listing);
-      fputs(listing.c_str(), stdout);
-      continue;
-    }
-    if (tokens[0] == "help") {
-      fputs("OPERATION [ARGUMENT...] calls an operation; 'ops' lists them; 'quit' ends.\n", stdout);
-      continue;
-    }
-    std::vector<Call> calls;
-    std::string error;
-    if (!parseCalls(tokens, &calls, &error)) {
-      if (interactive) {
-        fprintf(stderr, "scanhost: %s\n", error.c_str());
-      } else {
-        reportError("%s:%d: %s", inputName.c_str(), lineNumber, error.c_str());
-      }
-      continue;
-    }
-    for (const Call& call : calls) {
-      CallResult result;
-      runCall(session, call, &result);
+    if (!std::getline(*input.stream, line)) break;
+    if (!runScriptLine(session, line, input.name + ":" + std::to_string(number), interactive)) {
+      return;
     }
   }
+  if (interactive) fputc('\n', stdout);  // end the prompt line left by end of input
 }
 
 // ---- main ----------------------------------------------------------------------
 
-int fail(const std::string& message, int status = kExitFailure) {
-  reportError("%s", message.c_str());
-  return status;
+// What a command is to do, checked before anything is loaded.
+struct Job {
+  std::vector<Call> calls;  // call's operations, patterns, show
+  Input input;              // run, script, and call without operations
+  std::vector<Call> settings;
+};
+
+std::vector<Call> showCalls() {
+  std::vector<Call> calls;
+  for (const char* name : kShowOperations) {
+    const auto ids = kShowIds.find(name);
+    if (ids == kShowIds.end()) {
+      calls.push_back(makeCall(name));
+    } else {
+      for (const int64_t id : ids->second) calls.push_back(makeCall(name, {id}));
+    }
+  }
+  return calls;
 }
 
-int run(int argc, char** argv) {
+std::vector<Call> patternCalls() {
+  std::vector<Call> calls;
+  for (int pattern = 1; pattern <= kLastPattern; ++pattern) {
+    calls.push_back(makeCall("PlayTonePattern", {pattern}));
+  }
+  return calls;
+}
+
+// Reads from the file that is the only operand, or from standard input.
+void openInput(const std::string& command, const std::vector<std::string>& operands, Input* input) {
+  if (operands.size() > 1) {
+    throw Fatal{command + " takes one file, got " + std::to_string(operands.size()), kExitUsage};
+  }
+  if (operands.empty() || operands[0] == "-") return;
+  input->name = operands[0];
+  input->file.open(input->name);
+  input->stream = &input->file;
+  if (!input->file.is_open()) throw Fatal{"cannot open " + input->name + ": " + strerror(errno)};
+}
+
+void prepareJob(const Options& options, Job* job) {
+  const std::string& command = options.command;
+  std::string error;
+  if (command == "call" && !options.operands.empty()) {
+    if (!parseCalls(options.operands, &job->calls, &error)) throw Fatal{error};
+  } else if (command == "run" || command == "script" || command == "call") {
+    // Without operations, call reads them from standard input like script.
+    openInput(command, options.operands, &job->input);
+  } else if (command == "patterns" || command == "show") {
+    if (!options.operands.empty()) throw Fatal{command + " takes no operands", kExitUsage};
+    job->calls = command == "show" ? showCalls() : patternCalls();
+  } else {
+    throw Fatal{"unknown command '" + command + "' (see scanhost --help)", kExitUsage};
+  }
+  job->settings = settingCalls(options);
+}
+
+// Loads the virtual device, unless told not to, and the plug-in.
+void load(const Options& options, Session* session) {
+  const std::string given = options.value("virtual");
+  const std::string virtualDir = given.empty() ? defaultVirtualDirectory() : given;
+  const std::string plugin = options.value("plugin");
+  std::string error;
+  useHostCallbacks(session);
+  if (virtualDir == "none" && options.command == "run") {
+    throw Fatal{"run needs the virtual device (--virtual none was given)"};
+  }
+  if (virtualDir != "none" && !loadVirtualDevice(virtualDir, session, &error)) throw Fatal{error};
+  if (!loadPlugin(plugin.empty() ? defaultPluginPath() : plugin, &session->newScanner, &error)) {
+    throw Fatal{error};
+  }
+}
+
+void perform(Session& session, const Options& options, Job& job) {
+  if (options.command == "run") {
+    runLabels(session, job.input, options.value("fetch") == "record");
+  } else if (!job.calls.empty()) {
+    runCalls(session, job.calls);
+  } else {
+    runScript(session, job.input);
+  }
+}
+
+// Loads, makes the object, applies the settings and does the job.
+int host(const Options& options, Job& job) {
+  const std::string wavPath = options.value("wav");
+  std::string error;
+  WavWriter wav;
+  if (!wavPath.empty()) {
+    if (!wav.open(wavPath, &error)) throw Fatal{error};
+    setWavWriter(&wav);
+  }
+  Session session;
+  load(options, &session);
+  const Runner run = options.command == "run" ? runCall : execute;
+  CallResult created;
+  if (!run(session, makeCall("NewScanner"), &created)) return kExitFailure;
+  if (applySettings(session, options, job.settings, run)) perform(session, options, job);
+  delete session.scanner;
+  setWavWriter(nullptr);
+  if (!wav.close(&error)) reportError("%s: %s", wavPath.c_str(), error.c_str());
+  return errorCount() == 0 ? 0 : kExitFailure;
+}
+
+void setUpOutput() {
   setvbuf(stdout, nullptr, _IOLBF, 0);
 #if defined(SIGPIPE)
   // A reader that stops early (scanhost ... | head) must not cut the WAV file short.
@@ -559,118 +512,28 @@ int run(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 #endif
-  Options options;
-  std::string error;
-  if (!parseOptions(argc, argv, &options, &error))
-    return fail(error + " (see scanhost --help)", kExitUsage);
+}
 
-  const std::string& command = options.command;
-  if (command.empty() || command == "help") {
-    fputs(kUsage, command.empty() ? stderr : stdout);
-    return command.empty() ? kExitUsage : 0;
-  }
-  if (command == "ops") {
-    std::string listing;
-    listOperations(&listing);
-    fputs(listing.c_str(), stdout);
-    return 0;
-  }
-
-  // Check what the command was given before anything is loaded.
-  std::vector<Call> calls;
-  FILE* input = nullptr;
-  std::string inputName;
-  if (command == "call") {
-    // Without operations, call reads them from standard input like script.
-    if (!options.operands.empty() && !parseCalls(options.operands, &calls, &error)) {
-      return fail(error);
+int run(int argc, char** argv) {
+  setUpOutput();
+  try {
+    const Options options = parseOptions(argc, argv);
+    const std::string& command = options.command;
+    if (command.empty() || command == "help") {
+      fputs(kUsage, command.empty() ? stderr : stdout);
+      return command.empty() ? kExitUsage : 0;
     }
-  } else if (command == "run" || command == "script") {
-    if (options.operands.size() > 1) {
-      return fail(command + " takes one file, got " + std::to_string(options.operands.size()),
-                  kExitUsage);
+    if (command == "ops") {
+      fputs(listOperations().c_str(), stdout);
+      return 0;
     }
-    if (options.operands.empty() || options.operands[0] == "-") {
-      input = stdin;
-      inputName = "standard input";
-    } else {
-      inputName = options.operands[0];
-      input = fopen(inputName.c_str(), "r");
-      if (input == nullptr) return fail("cannot open " + inputName + ": " + strerror(errno));
-    }
-  } else if (command == "patterns" || command == "show") {
-    if (!options.operands.empty()) return fail(command + " takes no operands", kExitUsage);
-  } else {
-    return fail("unknown command '" + command + "' (see scanhost --help)", kExitUsage);
+    Job job;
+    prepareJob(options, &job);
+    return host(options, job);
+  } catch (const Fatal& fatal) {
+    reportError("%s", fatal.message.c_str());
+    return fatal.status;
   }
-  {
-    std::vector<Call> checked;
-    const int64_t zeros[3] = {};
-    if (!settingCalls(options, anyAffix(options), zeros, &checked, &error)) return fail(error);
-  }
-
-  WavWriter wav;
-  if (!options.wavPath.empty()) {
-    if (!wav.open(options.wavPath, &error)) return fail(error);
-    setWavWriter(&wav);
-  }
-
-  const std::string virtualDir =
-      options.virtualDir.empty() ? defaultVirtualDirectory() : options.virtualDir;
-  Session session;
-  useHostCallbacks(&session);
-  if (virtualDir == "none") {
-    if (command == "run") return fail("run needs the virtual device (--virtual none was given)");
-  } else if (!loadVirtualDevice(virtualDir, &session, &error)) {
-    return fail(error);
-  }
-  const std::string pluginPath =
-      options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
-  if (!loadPlugin(pluginPath, &session.newScanner, &error)) return fail(error);
-
-  const bool echo = command == "run";
-  {
-    std::vector<Call> create;
-    parseCalls({"NewScanner"}, &create, &error);
-    CallResult result;
-    const bool created =
-        echo ? runCall(session, create[0], &result) : execute(session, create[0], &result);
-    if (!created) return kExitFailure;
-  }
-  if (applySettings(session, options, echo)) {
-    if (command == "run") {
-      runLabels(session, input, inputName, options.fetch);
-    } else if (command == "call" && !calls.empty()) {
-      for (const Call& call : calls) {
-        CallResult result;
-        runCall(session, call, &result);
-      }
-    } else if (command == "call" || command == "script") {
-      if (input == nullptr) {
-        input = stdin;
-        inputName = "standard input";
-      }
-      runScript(session, input, inputName, input == stdin && isatty(STDIN_FILENO) != 0);
-    } else if (command == "patterns") {
-      for (int pattern = 1; pattern <= kLastPattern; ++pattern) {
-        CallResult result;
-        runTokens(session, {"PlayTonePattern", std::to_string(pattern)}, &result);
-      }
-    } else if (command == "show") {
-      for (const std::vector<std::string>& tokens : kShowCalls) {
-        CallResult result;
-        runTokens(session, tokens, &result);
-      }
-    }
-  }
-
-  delete session.scanner;
-  session.scanner = nullptr;
-  setWavWriter(nullptr);
-  if (!wav.close(&error))
-    reportError("%s: %s", options.wavPath.c_str(), error.c_str());
-  if (input != nullptr && input != stdin) fclose(input);
-  return errorCount() == 0 ? 0 : kExitFailure;
 }
 
 }  // namespace
