@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "host.h"
-#include "label_lines.h"
 #include "loader.h"
 #include "text_codec.h"
 #include "wav_writer.h"

@@ -10,7 +10,6 @@
 #include <type_traits>
 #include <utility>
 
-#include "label_lines.h"
 #include "records.h"
 #include "text_codec.h"
 

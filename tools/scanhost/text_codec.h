@@ -1,5 +1,6 @@
 // Text forms shared by the command line, call scripts and label files:
-// integers, escaped bytes, and the escaped printing of label bytes.
+// integers, escaped bytes, the escaped printing of label bytes, and label
+// lines.
 #ifndef SCANHOST_TEXT_CODEC_H
 #define SCANHOST_TEXT_CODEC_H
 
@@ -27,6 +28,28 @@ std::string escaped(const uint8_t* bytes, size_t length);
 inline std::string escaped(const std::string& bytes) {
   return escaped(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
+
+// Label files: one label a line, "<vendor symbology> <text>".
+//
+// The symbology is the driver's number for the label's barcode type (decimal
+// or 0x hexadecimal, 32-bit signed). Exactly one space or tab follows it;
+// everything after that blank up to the end of the line is the label, with
+// the escapes above. A carriage return ending the line is dropped, so files
+// with CR LF line ends read the same. Empty lines, lines of blanks and lines
+// starting with # are skipped.
+
+// The longest label the virtual device accepts.
+constexpr size_t kMaxLabelBytes = 8192;
+
+enum class LineKind { kLabel, kSkip, kMalformed };
+
+struct LabelLine {
+  int32_t symbology = 0;
+  std::string bytes;
+};
+
+// Reads one line (without its line feed). For kMalformed, `error` says why.
+LineKind parseLabelLine(const std::string& line, LabelLine* label, std::string* error);
 
 }  // namespace scanhost
 
