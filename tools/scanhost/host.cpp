@@ -1,18 +1,21 @@
 #include "host.h"
 
+#include <errno.h>
+#include <math.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 #include "records.h"
 #include "text_codec.h"
-#include "wav_writer.h"
 
 namespace scanhost {
 
@@ -30,6 +33,20 @@ constexpr uint32_t kLongestRenderedWaitMs = 10000;
 // Scan events the host thread has not handled yet are kept up to this many.
 constexpr size_t kEventCapacity = 256;
 
+// The WAV file: 16-bit mono PCM at 44100 Hz, written as it goes, the sizes in
+// its header filled in when it is closed.
+constexpr uint32_t kSampleRate = 44100;
+// Tones at or above half the sample rate cannot be carried by the file; they
+// (and anything above hearing) are rendered as silence of their length.
+constexpr uint32_t kHighestFrequency = kSampleRate / 2 - 1;
+// A tone of full level (64) peaks at half of the 16-bit range.
+constexpr double kPeak = 16383;
+constexpr uint32_t kHeaderSize = 44;
+constexpr uint32_t kFadeMs = 3;
+constexpr double kPi = 3.14159265358979323846;
+// The data chunk may not outgrow what its 32-bit size can state.
+constexpr uint32_t kMaxSamples = (0xFFFFFFFFu - kHeaderSize) / 2;
+
 struct ToneSequence {
   bool open = false;
   bool measureEdges = false;
@@ -45,7 +62,8 @@ struct HostState {
   bool holding = false;  // an operation runs: its lines wait in `held`
   std::vector<std::string> held;
   ToneSequence sequence;
-  WavWriter* wav = nullptr;
+  std::unique_ptr<FILE, int (*)(FILE*)> wav{nullptr, fclose};
+  uint32_t samples = 0;  // in the WAV file
   bool gapBeforeNext = false;
   uint32_t events = 0;
   std::deque<uint32_t> unhandledEvents;
@@ -71,10 +89,63 @@ std::string hex(uint8_t byte) {
   return text;
 }
 
+// The low `bytes` bytes of `value` into the WAV file, least significant first.
+void putLittleEndianLocked(uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i)
+    fputc(static_cast<int>((value >> (8 * i)) & 0xFF), host.wav.get());
+}
+
+// The 44-byte RIFF header of a PCM file holding the samples written so far.
+void writeWavHeaderLocked() {
+  fputs("RIFF", host.wav.get());
+  putLittleEndianLocked(kHeaderSize - 8 + 2 * host.samples, 4);
+  fputs("WAVEfmt ", host.wav.get());
+  putLittleEndianLocked(16, 4);  // size of the format chunk
+  putLittleEndianLocked(1, 2);   // PCM
+  putLittleEndianLocked(1, 2);   // channels
+  putLittleEndianLocked(kSampleRate, 4);
+  putLittleEndianLocked(2 * kSampleRate, 4);  // bytes a second
+  putLittleEndianLocked(2, 2);                // bytes a sample
+  putLittleEndianLocked(16, 2);               // bits a sample
+  fputs("data", host.wav.get());
+  putLittleEndianLocked(2 * host.samples, 4);
+}
+
+void putSampleLocked(int16_t sample) {
+  if (host.samples >= kMaxSamples) return;
+  putLittleEndianLocked(static_cast<uint16_t>(sample), 2);
+  ++host.samples;
+}
+
+uint32_t samplesFor(uint32_t durationMs) {
+  return static_cast<uint32_t>(uint64_t{durationMs} * kSampleRate / 1000);
+}
+
+void renderSilenceLocked(uint32_t durationMs) {
+  for (uint32_t left = samplesFor(durationMs); left > 0; --left) putSampleLocked(0);
+}
+
+// A sine at `frequency` hertz for `durationMs`, its amplitude scaled by
+// level / 64 (levels above 64 count as 64), with short fades at both ends so
+// that tones do not click.
+void renderToneLocked(uint32_t frequency, uint32_t durationMs, uint32_t level) {
+  if (frequency == 0 || frequency > kHighestFrequency) return renderSilenceLocked(durationMs);
+  const uint32_t count = samplesFor(durationMs);
+  const uint32_t fade = std::min(samplesFor(kFadeMs), count / 2);
+  const double amplitude = kPeak * std::min(level, 64u) / 64.0;
+  const double step = 2.0 * kPi * frequency / kSampleRate;
+  for (uint32_t i = 0; i < count; ++i) {
+    double envelope = 1.0;
+    if (i < fade) envelope = static_cast<double>(i) / fade;
+    if (count - 1 - i < fade) envelope = static_cast<double>(count - 1 - i) / fade;
+    putSampleLocked(static_cast<int16_t>(lround(amplitude * envelope * sin(step * i))));
+  }
+}
+
 // Puts the gap between sequences into the file first.
 void prepareRenderingLocked() {
   if (host.wav == nullptr) return;
-  if (host.gapBeforeNext && host.wav->samplesWritten() > 0) host.wav->silence(kSequenceGapMs);
+  if (host.gapBeforeNext && host.samples > 0) renderSilenceLocked(kSequenceGapMs);
   host.gapBeforeNext = false;
   host.sequence.rendered = true;
 }
@@ -88,7 +159,7 @@ void noteGapLocked(Clock::time_point now) {
   emitLocked("wait " + std::to_string(gap) + " ms");
   if (host.wav == nullptr) return;
   prepareRenderingLocked();
-  host.wav->silence(static_cast<uint32_t>(std::min<int64_t>(gap, kLongestRenderedWaitMs)));
+  renderSilenceLocked(static_cast<uint32_t>(std::min<int64_t>(gap, kLongestRenderedWaitMs)));
 }
 
 std::string describeScanEvent(const uint8_t* record) {
@@ -140,14 +211,13 @@ void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
     text += " (called with " + std::to_string(zero) + " and " + std::to_string(zero2) +
             " around the record, not 0 and 0)";
   }
-  if (host.wav != nullptr && tone.frequency > WavWriter::kHighestFrequency) {
-    text +=
-        " (above " + std::to_string(WavWriter::kHighestFrequency) + " Hz: silent in the WAV file)";
+  if (host.wav != nullptr && tone.frequency > kHighestFrequency) {
+    text += " (above " + std::to_string(kHighestFrequency) + " Hz: silent in the WAV file)";
   }
   emitLocked(text);
   if (host.wav != nullptr) {
     prepareRenderingLocked();
-    host.wav->tone(tone.frequency, tone.durationMs, tone.level);
+    renderToneLocked(tone.frequency, tone.durationMs, tone.level);
   }
   if (host.sequence.open) host.sequence.mark = now;
 }
@@ -180,9 +250,26 @@ int errorCount() {
   return host.errors;
 }
 
-void setWavWriter(WavWriter* wav) {
+bool openWav(const std::string& path, std::string* error) {
   Guard guard(host.lock);
-  host.wav = wav;
+  host.wav.reset(fopen(path.c_str(), "wb"));
+  if (host.wav == nullptr) {
+    *error = "cannot create " + path + ": " + strerror(errno);
+    return false;
+  }
+  writeWavHeaderLocked();
+  return true;
+}
+
+bool closeWav(std::string* error) {
+  Guard guard(host.lock);
+  if (host.wav == nullptr) return true;
+  bool written = fseek(host.wav.get(), 0, SEEK_SET) == 0;
+  if (written) writeWavHeaderLocked();
+  written = ferror(host.wav.get()) == 0 && written;
+  written = fclose(host.wav.release()) == 0 && written;
+  if (!written) *error = "writing the WAV file failed";
+  return written;
 }
 
 void beginSequence(bool measureEdges, bool holdLines) {

@@ -11,8 +11,6 @@
 
 namespace scanhost {
 
-class WavWriter;
-
 // ---- Output -------------------------------------------------------------------
 // One line on standard output. While an operation runs, lines are held back
 // and printed, indented, under the operation's result line.
@@ -27,8 +25,13 @@ int errorCount();
 // gap of at least 20 ms between two tones of one sequence is shown as a
 // wait. A sequence is one operation call or one label.
 
-// Tones and waits from now on are also rendered into `wav` (null: none).
-void setWavWriter(WavWriter* wav);
+// Tones and waits are also rendered into a WAV file, 16-bit mono PCM at
+// 44100 Hz: each tone a sine at its frequency for its duration, its
+// amplitude scaled by level/64 (full level peaks at half scale), with 3 ms
+// fades; each wait silence of its length, and 300 ms of silence between two
+// sequences. openWav creates the file; closeWav fills in its sizes.
+bool openWav(const std::string& path, std::string* error);
+bool closeWav(std::string* error);
 
 // A sequence: one operation call or one label pushed into the virtual
 // device. During an operation call (`holdLines`) lines are held until

@@ -23,7 +23,6 @@
 #include "host.h"
 #include "loader.h"
 #include "text_codec.h"
-#include "wav_writer.h"
 
 namespace scanhost {
 namespace {
@@ -483,11 +482,7 @@ void perform(Session& session, const Options& options, Job& job) {
 int host(const Options& options, Job& job) {
   const std::string wavPath = options.value("wav");
   std::string error;
-  WavWriter wav;
-  if (!wavPath.empty()) {
-    if (!wav.open(wavPath, &error)) throw Fatal{error};
-    setWavWriter(&wav);
-  }
+  if (!wavPath.empty() && !openWav(wavPath, &error)) throw Fatal{error};
   Session session;
   load(options, &session);
   const Runner run = options.command == "run" ? runCall : execute;
@@ -495,8 +490,7 @@ int host(const Options& options, Job& job) {
   if (!run(session, makeCall("NewScanner"), &created)) return kExitFailure;
   if (applySettings(session, options, job.settings, run)) perform(session, options, job);
   delete session.scanner;
-  setWavWriter(nullptr);
-  if (!wav.close(&error)) reportError("%s: %s", wavPath.c_str(), error.c_str());
+  if (!closeWav(&error)) reportError("%s: %s", wavPath.c_str(), error.c_str());
   return errorCount() == 0 ? 0 : kExitFailure;
 }
 
