@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -91,20 +92,10 @@ const char kUsage[] =
     "\n"
     "Label lines: '<vendor symbology> <text>', escapes \\n \\r \\t \\\\ \\xHH; # comments.\n";
 
-const option kLongOptions[] = {
-    {"plugin", required_argument, nullptr, 0},
-    {"virtual", required_argument, nullptr, 0},
-    {"wav", required_argument, nullptr, 0},
-    {"fetch", required_argument, nullptr, 0},
-    {"prefix", required_argument, nullptr, 0},
-    {"suffix1", required_argument, nullptr, 0},
-    {"suffix2", required_argument, nullptr, 0},
-    {"affix-mode", required_argument, nullptr, 0},
-    {"good-read-beep", required_argument, nullptr, 0},
-    {"trigger-mode", required_argument, nullptr, 0},
-    {"help", no_argument, nullptr, 0},
-    {nullptr, 0, nullptr, 0},
-};
+// The options; all but the last take a value.
+const char* const kOptionNames[] = {"plugin",         "virtual",      "wav",     "fetch",
+                                    "prefix",         "suffix1",      "suffix2", "affix-mode",
+                                    "good-read-beep", "trigger-mode", "help"};
 // The options that set the affix characters, in SetAffixChars' order.
 const char* const kAffixOptions[] = {"prefix", "suffix1", "suffix2"};
 // The other settings, in the order they are made, with what makes them.
@@ -112,10 +103,10 @@ const char* const kSettingOptions[][2] = {{"affix-mode", "SetAffixMode"},
                                           {"good-read-beep", "SetGoodReadBeep"},
                                           {"trigger-mode", "SetTriggerMode"}};
 
-// What ends scanhost before its work is done: reported, then its exit status.
-struct Fatal {
-  std::string message;
-  int status = kExitFailure;
+// A command line scanhost cannot read: reported, then exit status 2. Any
+// other error that ends scanhost before its work is done ends it with 1.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
 };
 
 struct Options {
@@ -128,28 +119,26 @@ struct Options {
   bool anyAffix() const { return has("prefix") || has("suffix1") || has("suffix2"); }
 };
 
-// Takes the option getopt_long has just read as kLongOptions[index].
+// Takes the option getopt_long has just read (`found` 0, kOptionNames[index]).
 void takeOption(int found, int index, int argc, char** argv, Options* options) {
   // getopt_long also takes "--name=value" and abbreviated names; scanhost
   // takes the whole name, then the value as the next word.
   const int word = optind - (found == 0 && optarg == argv[optind - 1] ? 2 : 1);
   const std::string name = argv[word] + 2;
-  if (found != 0 || name != kLongOptions[index].name) {
+  if (found != 0 || name != kOptionNames[index]) {
     // No option of scanhost's, which would take the next word as its value.
-    throw Fatal{(word + 1 < argc ? "unknown option " + std::string(argv[word])
-                                 : std::string(argv[word]) + " needs a value") +
-                    " (see scanhost --help)",
-                kExitUsage};
+    throw UsageError((word + 1 < argc ? "unknown option " + std::string(argv[word])
+                                      : std::string(argv[word]) + " needs a value") +
+                     " (see scanhost --help)");
+  }
+  if (name == "fetch" && strcmp(optarg, "read-label") != 0 && strcmp(optarg, "record") != 0) {
+    throw UsageError("--fetch takes read-label or record, not '" + std::string(optarg) +
+                     "' (see scanhost --help)");
   }
   if (name == "help") {
     options->command = "help";
-  } else if (name != "fetch" || strcmp(optarg, "read-label") == 0 ||
-             strcmp(optarg, "record") == 0) {
-    options->given[name] = optarg;
   } else {
-    throw Fatal{"--fetch takes read-label or record, not '" + std::string(optarg) +
-                    "' (see scanhost --help)",
-                kExitUsage};
+    options->given[name] = optarg;
   }
 }
 
@@ -158,6 +147,11 @@ void takeOption(int found, int index, int argc, char** argv, Options* options) {
 // '-' (a negative number, "-" for standard input) is no option.
 Options parseOptions(int argc, char** argv) {
   Options options;
+  std::vector<option> longOptions;
+  for (const char* name : kOptionNames)
+    longOptions.push_back({name, required_argument, nullptr, 0});
+  longOptions.back().has_arg = no_argument;  // --help
+  longOptions.push_back({nullptr, 0, nullptr, 0});
   opterr = 0;
   bool optionsEnded = false;
   while (optind < argc) {
@@ -170,7 +164,7 @@ Options parseOptions(int argc, char** argv) {
       continue;
     }
     int index = 0;
-    const int found = getopt_long(argc, argv, "+", kLongOptions, &index);
+    const int found = getopt_long(argc, argv, "+", longOptions.data(), &index);
     optionsEnded = found == -1;  // "--"
     if (!optionsEnded) takeOption(found, index, argc, argv, &options);
   }
@@ -180,14 +174,16 @@ Options parseOptions(int argc, char** argv) {
 // Argument `index` of `call` as the option `option` gives it.
 void setFromOption(Call* call, int index, const std::string& text, const std::string& option) {
   std::string error;
-  if (!setArgument(call, index, text, &error)) throw Fatal{option + ": " + error};
+  if (!setArgument(call, index, text, &error)) throw std::runtime_error(option + ": " + error);
 }
 
-// The settings given on the command line as calls, checked like any call.
-// The affix characters not given are filled in later from GetAffixChars.
-std::vector<Call> settingCalls(const Options& options) {
+// The settings given on the command line as calls, checked like any call;
+// the affix characters not given stay `current`.
+std::vector<Call> settingCalls(const Options& options, const int64_t* current) {
   std::vector<Call> settings;
-  if (options.anyAffix()) settings.push_back(makeCall("SetAffixChars"));
+  if (options.anyAffix()) {
+    settings.push_back(makeCall("SetAffixChars", {current[0], current[1], current[2]}));
+  }
   for (int a = 0; a < 3; ++a) {
     if (!options.has(kAffixOptions[a])) continue;
     setFromOption(&settings[0], a, options.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
@@ -214,14 +210,21 @@ std::string statusText(int16_t value) {
 
 // Runs one call without printing; false when it could not run at all.
 bool execute(Session& session, const Call& call, CallResult* result) {
-  invoke(session, call, result);
+  const Operation& operation = *call.operation;
+  if (operation.position >= 0 && session.scanner == nullptr) {
+    result->notCalled =
+        std::string(operation.name) +
+        ": there is no scanner object (Destructor destroyed it; NewScanner makes one)";
+  } else {
+    operation.invoke(session, call, result);
+  }
   if (!result->notCalled.empty()) reportError("%s", result->notCalled.c_str());
   return result->notCalled.empty();
 }
 
 // Runs one call and prints "Name args -> result", then what happened during it.
 bool runCall(Session& session, const Call& call, CallResult* result) {
-  beginSequence(call.operation->effect == Effect::kPlaysPattern, true);
+  beginSequence(playsPattern(*call.operation), true);
   const bool ran = execute(session, call, result);
   endSequence(describeCall(call) + (ran ? describeResult(call, *result) : " -> not called"));
   if (ran && !result->fault.empty())
@@ -248,25 +251,16 @@ bool runRequired(Session& session, const Call& call) {
   return false;
 }
 
-// The affix characters the command line leaves out stay as they are.
-bool keepOtherAffixes(Session& session, const Options& options, Runner run, Call* setAffixes) {
-  CallResult result;
-  if (!run(session, makeCall("GetAffixChars"), &result) || result.value != ResultOk) {
+// Makes the settings of the command line, the affix characters it leaves
+// out kept as GetAffixChars tells them.
+bool applySettings(Session& session, const Options& options, Runner run) {
+  CallResult affixes;
+  if (options.anyAffix() &&
+      (!run(session, makeCall("GetAffixChars"), &affixes) || affixes.value != ResultOk)) {
     reportError("GetAffixChars failed; cannot set the affix characters");
     return false;
   }
-  for (int a = 0; a < 3; ++a) {
-    if (options.has(kAffixOptions[a])) continue;
-    setAffixes->args[a] = result.outValues[a];
-    setAffixes->argTexts[a] = std::to_string(result.outValues[a]);
-  }
-  return true;
-}
-
-bool applySettings(Session& session, const Options& options, std::vector<Call>& settings,
-                   Runner run) {
-  if (options.anyAffix() && !keepOtherAffixes(session, options, run, &settings[0])) return false;
-  for (const Call& setting : settings) {
+  for (const Call& setting : settingCalls(options, affixes.outValues)) {
     CallResult result;
     if (!run(session, setting, &result)) return false;
     if (result.value == ResultOk) continue;
@@ -399,7 +393,6 @@ void runScript(Session& session, Input& input) {
 struct Job {
   std::vector<Call> calls;  // call's operations, patterns, show
   Input input;              // run, script, and call without operations
-  std::vector<Call> settings;
 };
 
 std::vector<Call> showCalls() {
@@ -426,46 +419,33 @@ std::vector<Call> patternCalls() {
 // Reads from the file that is the only operand, or from standard input.
 void openInput(const std::string& command, const std::vector<std::string>& operands, Input* input) {
   if (operands.size() > 1) {
-    throw Fatal{command + " takes one file, got " + std::to_string(operands.size()), kExitUsage};
+    throw UsageError(command + " takes one file, got " + std::to_string(operands.size()));
   }
   if (operands.empty() || operands[0] == "-") return;
   input->name = operands[0];
   input->file.open(input->name);
   input->stream = &input->file;
-  if (!input->file.is_open()) throw Fatal{"cannot open " + input->name + ": " + strerror(errno)};
+  if (!input->file.is_open()) {
+    throw std::runtime_error("cannot open " + input->name + ": " + strerror(errno));
+  }
 }
 
 void prepareJob(const Options& options, Job* job) {
   const std::string& command = options.command;
   std::string error;
   if (command == "call" && !options.operands.empty()) {
-    if (!parseCalls(options.operands, &job->calls, &error)) throw Fatal{error};
+    if (!parseCalls(options.operands, &job->calls, &error)) throw std::runtime_error(error);
   } else if (command == "run" || command == "script" || command == "call") {
     // Without operations, call reads them from standard input like script.
     openInput(command, options.operands, &job->input);
   } else if (command == "patterns" || command == "show") {
-    if (!options.operands.empty()) throw Fatal{command + " takes no operands", kExitUsage};
+    if (!options.operands.empty()) throw UsageError(command + " takes no operands");
     job->calls = command == "show" ? showCalls() : patternCalls();
   } else {
-    throw Fatal{"unknown command '" + command + "' (see scanhost --help)", kExitUsage};
+    throw UsageError("unknown command '" + command + "' (see scanhost --help)");
   }
-  job->settings = settingCalls(options);
-}
-
-// Loads the virtual device, unless told not to, and the plug-in.
-void load(const Options& options, Session* session) {
-  const std::string given = options.value("virtual");
-  const std::string virtualDir = given.empty() ? defaultVirtualDirectory() : given;
-  const std::string plugin = options.value("plugin");
-  std::string error;
-  useHostCallbacks(session);
-  if (virtualDir == "none" && options.command == "run") {
-    throw Fatal{"run needs the virtual device (--virtual none was given)"};
-  }
-  if (virtualDir != "none" && !loadVirtualDevice(virtualDir, session, &error)) throw Fatal{error};
-  if (!loadPlugin(plugin.empty() ? defaultPluginPath() : plugin, &session->newScanner, &error)) {
-    throw Fatal{error};
-  }
+  const int64_t unknownAffixes[3] = {};
+  settingCalls(options, unknownAffixes);  // checks the settings before anything is loaded
 }
 
 void perform(Session& session, const Options& options, Job& job) {
@@ -482,13 +462,19 @@ void perform(Session& session, const Options& options, Job& job) {
 int host(const Options& options, Job& job) {
   const std::string wavPath = options.value("wav");
   std::string error;
-  if (!wavPath.empty() && !openWav(wavPath, &error)) throw Fatal{error};
+  if (!wavPath.empty() && !openWav(wavPath, &error)) throw std::runtime_error(error);
   Session session;
-  load(options, &session);
+  useHostCallbacks(&session);
+  const std::string virtualDir = options.value("virtual");
+  if (virtualDir == "none" && options.command == "run") {
+    throw std::runtime_error("run needs the virtual device (--virtual none was given)");
+  }
+  if (virtualDir != "none") loadVirtualDevice(virtualDir, &session);
+  session.newScanner = loadPlugin(options.value("plugin"));
   const Runner run = options.command == "run" ? runCall : execute;
   CallResult created;
   if (!run(session, makeCall("NewScanner"), &created)) return kExitFailure;
-  if (applySettings(session, options, job.settings, run)) perform(session, options, job);
+  if (applySettings(session, options, run)) perform(session, options, job);
   delete session.scanner;
   if (!closeWav(&error)) reportError("%s: %s", wavPath.c_str(), error.c_str());
   return errorCount() == 0 ? 0 : kExitFailure;
@@ -523,9 +509,12 @@ int run(int argc, char** argv) {
     Job job;
     prepareJob(options, &job);
     return host(options, job);
-  } catch (const Fatal& fatal) {
-    reportError("%s", fatal.message.c_str());
-    return fatal.status;
+  } catch (const UsageError& error) {
+    reportError("%s", error.what());
+    return kExitUsage;
+  } catch (const std::exception& error) {
+    reportError("%s", error.what());
+    return kExitFailure;
   }
 }
 

@@ -19,15 +19,15 @@ namespace scanhost {
 
 struct ArgKind {
   const char* listing;               // in `ops`
-  const char* expected;              // in error messages
   int64_t min, max;                  // the range of a number
   std::optional<int64_t> byDefault;  // when the argument may be left out
+  const char* expected;              // in error messages
 };
 
 struct ResultKind {
-  const char* listing;
-  bool namesOk;        // 0 is ResultOk rather than a value
-  bool namesFailures;  // -2 and -4 are statuses rather than values
+  const char* listing;  // in `ops`, with what else the call does
+  bool namesOk;         // a status: 0 is ResultOk rather than a value
+  bool namesFailures;   // -2 and -4 are statuses rather than values
 };
 
 namespace {
@@ -36,34 +36,38 @@ namespace {
 constexpr int kTextBufferSize = 256;
 constexpr int kLabelBufferSize = 4096;
 
-constexpr ArgKind kInt32{"int32", "a 32-bit integer", INT32_MIN, UINT32_MAX, {}};
+constexpr ArgKind kInt32{"int32", INT32_MIN, UINT32_MAX, {}, "a 32-bit integer"};
 // The plug-in takes it unsigned; written signed or unsigned like kInt32.
-constexpr ArgKind kUnsigned32{"uint32", "a 32-bit integer", INT32_MIN, UINT32_MAX, {}};
+constexpr ArgKind kUnsigned32{"uint32", INT32_MIN, UINT32_MAX, {}, "a 32-bit integer"};
 constexpr ArgKind kUnsigned16{
-    "uint16", "a 16-bit integer (-32768..65535)", INT16_MIN, UINT16_MAX, {}};
+    "uint16", INT16_MIN, UINT16_MAX, {}, "a 16-bit integer (-32768..65535)"};
 // A number, one character, or an escape.
 constexpr ArgKind kByte{
     "byte",
-    "a byte: a number -128..255, one character, or one of \\n \\r \\t \\\\ \\xHH",
     INT8_MIN,
     UINT8_MAX,
-    {}};
+    {},
+    "a byte: a number -128..255, one character, or one of \\n \\r \\t \\\\ \\xHH"};
 // on or off: register the host's callback or an empty one.
-constexpr ArgKind kSwitch{"on|off", "on or off", 0, 1, {}};
+constexpr ArgKind kSwitch{"on|off", 0, 1, {}, "on or off"};
 // The size handed with a character buffer, and ReadLabel's maximum count:
 // at most what the host's buffer holds.
-constexpr ArgKind kBufferSize{"int32", "a 32-bit integer of at most 256 (the host's buffer)",
-                              INT32_MIN, kTextBufferSize, 64};
-constexpr ArgKind kLabelCount{"int32", "a 32-bit integer of at most 4095 (the host's buffer)",
-                              INT32_MIN, kLabelBufferSize - 1, 4095};
+constexpr ArgKind kBufferSize{"int32", INT32_MIN, kTextBufferSize, 64,
+                              "a 32-bit integer of at most 256 (the host's buffer)"};
+constexpr ArgKind kLabelCount{"int32", INT32_MIN, kLabelBufferSize - 1, 4095,
+                              "a 32-bit integer of at most 4095 (the host's buffer)"};
 // PushLabel's symbology and label, escaped as in label files.
-constexpr ArgKind kSymbology{"int32", "a 32-bit integer", INT32_MIN, INT32_MAX, {}};
-constexpr ArgKind kLabelText{"text", "text", 0, 0, {}};
+constexpr ArgKind kSymbology{"int32", INT32_MIN, INT32_MAX, {}, "a 32-bit integer"};
+constexpr ArgKind kLabelText{"text", 0, 0, {}, "text"};
 
 // The callback registrations, the destructor and the host's own calls.
 constexpr ResultKind kNone{"none", false, false};
 // ResultOk, ResultUnsupported or ResultRejected.
 constexpr ResultKind kStatus{"status", true, true};
+// A status, from an operation that plays a tone pattern in the calling thread...
+constexpr ResultKind kPatternStatus{"status, plays tones", true, true};
+// ...or from a setter whose change the getters see only after ApplySettings.
+constexpr ResultKind kPendingStatus{"status, pending until ApplySettings", true, true};
 constexpr ResultKind kValue{"value", false, false};
 constexpr ResultKind kFlag{"flag", false, false};
 constexpr ResultKind kFlagOrStatus{"flag or status", false, true};
@@ -256,20 +260,15 @@ void pushLabel(Session& session, const Call& call, CallResult* result) {
 
 // ---- The table ---------------------------------------------------------------
 
-#define ENTRY(position, name, result, effect, ...)                                            \
-  {                                                                                           \
-#name, position, &result, Effect::effect, kindsOf(&ScannerInterface1::name), __VA_ARGS__, \
-        {}, invokePlain < &ScannerInterface1::name>                                           \
-  }
 // An operation with integer arguments only, then their names.
-#define PLAIN(position, name, result, ...) ENTRY(position, name, result, kNone, __VA_ARGS__)
-// The same, for an operation that plays a tone pattern while it runs...
-#define PATTERN(position, name, ...) ENTRY(position, name, kStatus, kPlaysPattern, __VA_ARGS__)
-// ...and for a setter whose change is pending until ApplySettings.
-#define PENDING(position, name, ...) ENTRY(position, name, kStatus, kPending, __VA_ARGS__)
+#define PLAIN(position, name, result, ...)                                    \
+  {                                                                           \
+#name, position, &result, kindsOf(&ScannerInterface1::name), __VA_ARGS__, \
+        {}, invokePlain < &ScannerInterface1::name>                           \
+  }
 // Any other: its invoker, argument kinds, argument names and out-value names.
 #define SPECIAL(position, name, result, invoker, ...) \
-  { #name, position, &result, Effect::kNone, __VA_ARGS__, invoker }
+  { #name, position, &result, __VA_ARGS__, invoker }
 #define SETS_CALLBACK(position, name, callback)                                                    \
   SPECIAL(position, name, kNone, (registerCallback<&ScannerInterface1::name, &Session::callback>), \
           {&kSwitch}, {"callback"}, {})
@@ -282,17 +281,17 @@ constexpr Operation kTable[] = {
     SETS_CALLBACK(0, SetEvtAddEventToQueueCallBack, eventCallback),
     SETS_CALLBACK(1, SetEvtDebugMessageCallBack, debugCallback),
     SETS_CALLBACK(2, SetEvtPlayToneCallBack, toneCallback),
-    PENDING(3, DisableAuxFlag, {}),
-    PENDING(4, EnableAuxFlag, {}),
-    PATTERN(5, PlayTonePattern, {"pattern"}),
+    PLAIN(3, DisableAuxFlag, kPendingStatus, {}),
+    PLAIN(4, EnableAuxFlag, kPendingStatus, {}),
+    PLAIN(5, PlayTonePattern, kPatternStatus, {"pattern"}),
     PLAIN(6, NotSupported6, kStatus, {}),
     PLAIN(7, ReadLedOff, kStatus, {}),
     PLAIN(8, ReadLedOn, kStatus, {}),
     PLAIN(9, ResetToDefaults, kStatus, {}),
     PLAIN(10, DisableScanner, kStatus, {}),
     PLAIN(11, EnableScanner, kStatus, {}),
-    PATTERN(12, ApplySettings, {"pattern"}),
-    PATTERN(13, StartSoftwareTrigger, {}),
+    PLAIN(12, ApplySettings, kPatternStatus, {"pattern"}),
+    PLAIN(13, StartSoftwareTrigger, kPatternStatus, {}),
     PLAIN(14, StopSoftwareTrigger, kStatus, {}),
     PLAIN(15, NotSupported15, kStatus, {}),
     PLAIN(16, NotSupported16, kStatus, {}),
@@ -340,27 +339,27 @@ constexpr Operation kTable[] = {
     PLAIN(55, NotSupported55, kStatus, {}),
     PLAIN(56, GetStoredSelector2, kValue, {}),
     PLAIN(57, GetSymbologyOption2, kFlagOrStatus, {"id"}),
-    PENDING(58, SetStoredLevel2, {"value"}),
-    PENDING(59, SetStoredCode, {"value"}),
+    PLAIN(58, SetStoredLevel2, kPendingStatus, {"value"}),
+    PLAIN(59, SetStoredCode, kPendingStatus, {"value"}),
     PLAIN(60, SetSymbologyEnabled, kStatus, {"id", "flag"}),
     PLAIN(61, SetSymbologyLengths, kStatus, {"id", "mode", "first", "second"}),
-    PENDING(62, SetGoodReadBeep, {"flag"}),
+    PLAIN(62, SetGoodReadBeep, kPendingStatus, {"flag"}),
     PLAIN(63, SetToneDuration, kStatus, {"id", "value"}),
     PLAIN(64, SetToneFrequency, kStatus, {"id", "value"}),
-    PENDING(65, SetStoredFlag1, {"flag"}),
+    PLAIN(65, SetStoredFlag1, kPendingStatus, {"flag"}),
     PLAIN(66, SetOptionB2, kStatus, {"flag"}),
     PLAIN(67, NotSupported67, kStatus, {}),
     PLAIN(68, SetOptionA4, kStatus, {"flag"}),
     PLAIN(69, SetOptionA1, kStatus, {"flag"}),
     PLAIN(70, SetOptionIByKind, kStatus, {"kind", "flag"}),
-    PENDING(71, SetStoredLevel3, {"value"}),
+    PLAIN(71, SetStoredLevel3, kPendingStatus, {"value"}),
     PLAIN(72, SetOptionITriple, kStatus, {"state"}),
     PLAIN(73, NoOpB, kValue, {}),
     PLAIN(74, SetOptionIKind3, kStatus, {"flag"}),
     PLAIN(75, NotSupported75, kStatus, {}),
     PLAIN(76, SetOptionE1, kStatus, {"state"}),
-    PENDING(77, SetStoredLevel1, {"value"}),
-    PENDING(78, SetStoredSelector, {"value"}),
+    PLAIN(77, SetStoredLevel1, kPendingStatus, {"value"}),
+    PLAIN(78, SetStoredSelector, kPendingStatus, {"value"}),
     PLAIN(79, AcceptValueOne, kStatus, {"value"}),
     PLAIN(80, SetOptionF1Bit1, kStatus, {"flag"}),
     PLAIN(81, SetOptionB1, kStatus, {"flag"}),
@@ -369,7 +368,7 @@ constexpr Operation kTable[] = {
     PLAIN(84, NotSupported84, kStatus, {}),
     PLAIN(85, SetSymbologyOption, kStatus, {"id", "value"}),
     PLAIN(86, SetOptionJ, kStatus, {"state"}),
-    PENDING(87, SetTriggerMode, {"mode"}),
+    PLAIN(87, SetTriggerMode, kPendingStatus, {"mode"}),
     PLAIN(88, SetStoredSelector2, kStatus, {"value"}),
     PLAIN(89, SetSymbologyOption2, kStatus, {"id", "value"}),
     SPECIAL(90, Destructor, kNone, destroy, {}, {}, {}),
@@ -526,15 +525,7 @@ bool setArgument(Call* call, int index, const std::string& text, std::string* er
   return false;
 }
 
-void invoke(Session& session, const Call& call, CallResult* result) {
-  const Operation& operation = *call.operation;
-  if (operation.position < 0 || session.scanner != nullptr) {
-    return operation.invoke(session, call, result);
-  }
-  result->notCalled =
-      std::string(operation.name) +
-      ": there is no scanner object (Destructor destroyed it; NewScanner makes one)";
-}
+bool playsPattern(const Operation& operation) { return operation.result == &kPatternStatus; }
 
 std::string describeCall(const Call& call) {
   std::string out = call.operation->name;
@@ -551,11 +542,11 @@ std::string describeResult(const Call& call, const CallResult& result) {
   std::string out = " -> " + std::to_string(result.value);
   if (name != nullptr && (result.value == ResultOk ? kind.namesOk : kind.namesFailures)) {
     out += std::string(" ") + name;
-  } else if (&kind == &kStatus) {
+  } else if (kind.namesOk) {
     out += " (not a status)";
   }
   if (result.value != ResultOk) return out;
-  if (operation.effect == Effect::kPending) out += " (pending until ApplySettings)";
+  if (&kind == &kPendingStatus) out += " (pending until ApplySettings)";
   for (int i = 0; i < countSet(operation.outputs); ++i) {
     out += std::string(" ") + operation.outputs[i] + "=" +
            (i < result.numbers ? std::to_string(result.outValues[i])
@@ -580,11 +571,8 @@ std::string listOperations() {
     if (operation.outputs[0] != nullptr) {
       arguments += (arguments.empty() ? "-> " : " -> ") + joined(operation.outputs);
     }
-    const char* effect = operation.effect == Effect::kPlaysPattern ? ", plays tones"
-                         : operation.effect == Effect::kPending    ? ", pending until ApplySettings"
-                                                                   : "";
-    snprintf(line, sizeof line, "%3d  %-30s %-48s %s%s\n", operation.position, operation.name,
-             arguments.empty() ? "-" : arguments.c_str(), operation.result->listing, effect);
+    snprintf(line, sizeof line, "%3d  %-30s %-48s %s\n", operation.position, operation.name,
+             arguments.empty() ? "-" : arguments.c_str(), operation.result->listing);
     if (operation.position >= 0) out += line;
   }
   return out +

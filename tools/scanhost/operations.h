@@ -50,23 +50,18 @@ struct ArgKind;     // what the command line may give for an argument
 struct ResultKind;  // what the 16-bit result means
 struct Call;
 
-// What a call does beside giving its result: nothing, play a tone pattern
-// in the calling thread, or change a setting that the getters see only
-// after ApplySettings.
-enum class Effect : uint8_t { kNone, kPlaysPattern, kPending };
-
 struct ArgKinds {
   const ArgKind* kind[kMaxArgs];
 };
 
 struct Operation {
   const char* name;
-  int position;  // in the interface; -1 for the host's own calls
-  const ResultKind* result;
-  Effect effect;
+  int position;              // in the interface; -1 for the host's own calls
+  const ResultKind* result;  // and what else the call does
   ArgKinds kinds;
   const char* args[kMaxArgs];     // the arguments' names
   const char* outputs[kMaxArgs];  // the out-values' names
+  // Makes the call; `result->notCalled` says why when it could not be made.
   void (*invoke)(Session& session, const Call& call, CallResult* result);
 };
 
@@ -91,9 +86,8 @@ Call makeCall(const char* name, std::initializer_list<int64_t> args = {});
 // one-line explanation when the text is no such argument.
 bool setArgument(Call* call, int index, const std::string& text, std::string* error);
 
-// Makes the call; `result->notCalled` says why when it could not be made.
-void invoke(Session& session, const Call& call, CallResult* result);
-
+// Whether the operation plays a tone pattern in the calling thread.
+bool playsPattern(const Operation& operation);
 // "Name arg arg" as the call was written.
 std::string describeCall(const Call& call);
 // " -> value StatusName outputs" for a finished call.
