@@ -1,10 +1,13 @@
 // scanhost: a command-line host for the scanner plug-in. It loads the
 // plug-in with dlopen exactly as a host application does, drives it through
 // the ScannerInterface1 table on the virtual device, and shows the scan
-// events, labels, tones and debug messages that come back.
+// events, labels, tones and debug messages that come back, from the
+// plug-in's threads and its own, and renders the tones into a WAV file.
 #include <errno.h>
 #include <getopt.h>
+#include <math.h>
 #include <signal.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 #include <unistd.h>
@@ -14,19 +17,329 @@
 #include <io.h>
 #endif
 
+#include <algorithm>
+#include <chrono>
+#include <deque>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "host.h"
 #include "loader.h"
+#include "operations.h"
+#include "records.h"
 #include "text_codec.h"
 
 namespace scanhost {
 namespace {
+
+// ---- Output, callbacks and the tone timeline ------------------------------------
+
+using Clock = std::chrono::steady_clock;
+using Guard = std::lock_guard<std::mutex>;
+
+// A gap between two tones of a sequence that is shown as a wait.
+constexpr int64_t kWaitThresholdMs = 20;
+// Silence the WAV file puts between two sequences.
+constexpr uint32_t kSequenceGapMs = 300;
+// A wait rendered into the WAV file is cut to this length.
+constexpr uint32_t kLongestRenderedWaitMs = 10000;
+// Scan events the host thread has not handled yet are kept up to this many.
+constexpr size_t kEventCapacity = 256;
+
+// The WAV file: 16-bit mono PCM at 44100 Hz, written as it goes, the sizes in
+// its header filled in when it is closed.
+constexpr uint32_t kSampleRate = 44100;
+// Tones at or above half the sample rate cannot be carried by the file; they
+// (and anything above hearing) are rendered as silence of their length.
+constexpr uint32_t kHighestFrequency = kSampleRate / 2 - 1;
+// A tone of full level (64) peaks at half of the 16-bit range.
+constexpr double kPeak = 16383;
+constexpr uint32_t kHeaderSize = 44;
+constexpr uint32_t kFadeMs = 3;
+constexpr double kPi = 3.14159265358979323846;
+// The data chunk may not outgrow what its 32-bit size can state.
+constexpr uint32_t kMaxSamples = (0xFFFFFFFFu - kHeaderSize) / 2;
+
+struct ToneSequence {
+  bool open = false;
+  bool measureEdges = false;
+  std::optional<Clock::time_point> mark;  // the last tone, or the start when edges count
+  bool rendered = false;
+};
+
+// Everything the callbacks share with the host thread, under its lock. The
+// functions named ...Locked expect the caller to hold it.
+struct HostState {
+  std::mutex lock;
+  int errors = 0;
+  bool holding = false;  // an operation runs: its lines wait in `held`
+  std::vector<std::string> held;
+  ToneSequence sequence;
+  std::unique_ptr<FILE, int (*)(FILE*)> wav{nullptr, fclose};
+  uint32_t samples = 0;  // in the WAV file
+  bool gapBeforeNext = false;
+  uint32_t events = 0;
+  std::deque<uint32_t> unhandledEvents;
+} host;
+
+void emitLocked(const std::string& line) {
+  if (host.holding) {
+    host.held.push_back("  " + line);
+  } else {
+    fputs((line + "\n").c_str(), stdout);
+  }
+}
+
+std::string formatted(const char* format, va_list args) {
+  char text[2048];
+  vsnprintf(text, sizeof text, format, args);
+  return text;
+}
+
+std::string hex(uint8_t byte) {
+  char text[3];
+  snprintf(text, sizeof text, "%02X", byte);
+  return text;
+}
+
+// The low `bytes` bytes of `value`, least significant first.
+std::string littleEndian(uint32_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return out;
+}
+
+void writeWavLocked(const std::string& bytes) {
+  fwrite(bytes.data(), 1, bytes.size(), host.wav.get());
+}
+
+// The 44-byte RIFF header of a PCM file holding the samples written so far:
+// format chunk of 16 bytes, PCM, one channel, the rate, bytes a second,
+// bytes a sample, bits a sample, then the data chunk.
+void writeWavHeaderLocked() {
+  const uint32_t dataBytes = 2 * host.samples;
+  writeWavLocked("RIFF" + littleEndian(kHeaderSize - 8 + dataBytes, 4) + "WAVEfmt " +
+                 littleEndian(16, 4) + littleEndian(1, 2) + littleEndian(1, 2) +
+                 littleEndian(kSampleRate, 4) + littleEndian(2 * kSampleRate, 4) +
+                 littleEndian(2, 2) + littleEndian(16, 2) + "data" + littleEndian(dataBytes, 4));
+}
+
+void putSampleLocked(int16_t sample) {
+  if (host.samples >= kMaxSamples) return;
+  writeWavLocked(littleEndian(static_cast<uint16_t>(sample), 2));
+  ++host.samples;
+}
+
+uint32_t samplesFor(uint32_t durationMs) {
+  return static_cast<uint32_t>(uint64_t{durationMs} * kSampleRate / 1000);
+}
+
+void renderSilenceLocked(uint32_t durationMs) {
+  for (uint32_t left = samplesFor(durationMs); left > 0; --left) putSampleLocked(0);
+}
+
+// A sine at `frequency` hertz for `durationMs`, its amplitude scaled by
+// level / 64 (levels above 64 count as 64), with short fades at both ends so
+// that tones do not click.
+void renderToneLocked(uint32_t frequency, uint32_t durationMs, uint32_t level) {
+  if (frequency == 0 || frequency > kHighestFrequency) return renderSilenceLocked(durationMs);
+  const uint32_t count = samplesFor(durationMs);
+  const uint32_t fade = std::min(samplesFor(kFadeMs), count / 2);
+  const double amplitude = kPeak * std::min(level, 64u) / 64.0;
+  const double step = 2.0 * kPi * frequency / kSampleRate;
+  for (uint32_t i = 0; i < count; ++i) {
+    double envelope = 1.0;
+    if (i < fade) envelope = static_cast<double>(i) / fade;
+    if (count - 1 - i < fade) envelope = static_cast<double>(count - 1 - i) / fade;
+    putSampleLocked(static_cast<int16_t>(lround(amplitude * envelope * sin(step * i))));
+  }
+}
+
+// Puts the gap between sequences into the file first.
+void prepareRenderingLocked() {
+  if (host.wav == nullptr) return;
+  if (host.gapBeforeNext && host.samples > 0) renderSilenceLocked(kSequenceGapMs);
+  host.gapBeforeNext = false;
+  host.sequence.rendered = true;
+}
+
+// A gap long enough since the mark becomes a wait.
+void noteGapLocked(Clock::time_point now) {
+  if (!host.sequence.open || !host.sequence.mark) return;
+  const int64_t gap =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now - *host.sequence.mark).count();
+  if (gap < kWaitThresholdMs) return;
+  emitLocked("wait " + std::to_string(gap) + " ms");
+  if (host.wav == nullptr) return;
+  prepareRenderingLocked();
+  renderSilenceLocked(static_cast<uint32_t>(std::min<int64_t>(gap, kLongestRenderedWaitMs)));
+}
+
+std::string describeScanEvent(const uint8_t* record) {
+  if (record == nullptr) return "no record";
+  const ScanEvent event = decodeScanEvent(record);
+  if (event.lengthGiven && event.wellFormed) {
+    return "87 FF, label of " + std::to_string(event.length) + " bytes";
+  }
+  if (event.wellFormed) return "87 FF, label of 255 bytes or fewer";
+  std::string text = "unexpected record";
+  for (int i = 0; i < ScanEventRecordSize; ++i) text += " " + hex(record[i]);
+  return text;
+}
+
+void onScanEvent(const uint8_t* record) {
+  Guard guard(host.lock);
+  const uint32_t serial = ++host.events;
+  if (host.unhandledEvents.size() < kEventCapacity) host.unhandledEvents.push_back(serial);
+  emitLocked("event " + std::to_string(serial) + ": " + describeScanEvent(record));
+}
+
+void onDebugMessage(const char* format, ...) {
+  std::string text = "(no format)";
+  if (format != nullptr) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    const bool cut = vsnprintf(buffer, sizeof buffer, format, args) >= int{sizeof buffer};
+    va_end(args);
+    std::string message = buffer;
+    message.erase(message.find_last_not_of("\n\r") + 1);
+    text = escaped(message) + (cut ? " [cut]" : "");
+  }
+  Guard guard(host.lock);
+  emitLocked("debug: " + text);
+}
+
+void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
+  const Clock::time_point now = Clock::now();
+  Guard guard(host.lock);
+  if (record == nullptr) return emitLocked("tone: no record");
+  noteGapLocked(now);
+  const Tone tone = decodeTone(record);
+  std::string text = "tone " + std::to_string(tone.frequency) + " Hz " +
+                     std::to_string(tone.durationMs) + " ms level " + std::to_string(tone.level);
+  if (!tone.wellFormed)
+    text += " (record starts " + hex(record[0]) + " " + hex(record[1]) + ", not 01 00)";
+  if (zero != 0 || zero2 != 0) {
+    text += " (called with " + std::to_string(zero) + " and " + std::to_string(zero2) +
+            " around the record, not 0 and 0)";
+  }
+  if (host.wav != nullptr && tone.frequency > kHighestFrequency) {
+    text += " (above " + std::to_string(kHighestFrequency) + " Hz: silent in the WAV file)";
+  }
+  emitLocked(text);
+  if (host.wav != nullptr) {
+    prepareRenderingLocked();
+    renderToneLocked(tone.frequency, tone.durationMs, tone.level);
+  }
+  if (host.sequence.open) host.sequence.mark = now;
+}
+
+// One line on standard output. While an operation runs, lines are held back
+// and printed, indented, under the operation's result line.
+__attribute__((format(printf, 1, 2))) void printLine(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const std::string line = formatted(format, args);
+  va_end(args);
+  Guard guard(host.lock);
+  emitLocked(line);
+}
+
+// "scanhost: ..." on standard error; every report makes the exit status 1.
+__attribute__((format(printf, 1, 2))) void reportError(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const std::string message = formatted(format, args);
+  va_end(args);
+  Guard guard(host.lock);
+  ++host.errors;
+  fflush(stdout);
+  fprintf(stderr, "scanhost: %s\n", message.c_str());
+  fflush(stderr);
+}
+
+int errorCount() {
+  Guard guard(host.lock);
+  return host.errors;
+}
+
+// Tones and waits are also rendered into the WAV file that openWav creates
+// and closeWav completes.
+bool openWav(const std::string& path, std::string* error) {
+  Guard guard(host.lock);
+  host.wav.reset(fopen(path.c_str(), "wb"));
+  if (host.wav == nullptr) {
+    *error = "cannot create " + path + ": " + strerror(errno);
+    return false;
+  }
+  writeWavHeaderLocked();
+  return true;
+}
+
+bool closeWav(std::string* error) {
+  Guard guard(host.lock);
+  if (host.wav == nullptr) return true;
+  bool written = fseek(host.wav.get(), 0, SEEK_SET) == 0;
+  if (written) writeWavHeaderLocked();
+  written = ferror(host.wav.get()) == 0 && written;
+  written = fclose(host.wav.release()) == 0 && written;
+  if (!written) *error = "writing the WAV file failed";
+  return written;
+}
+
+// Pauses in a pattern are waits in the thread that plays it, invisible to the
+// host except as time passing between tones. Every tone is time-stamped; a
+// gap of at least kWaitThresholdMs between two tones of one sequence is
+// shown as a wait. A sequence is one operation call or one label pushed into
+// the virtual device. During an operation call (`holdLines`) lines are held
+// until endSequence prints `resultLine` followed by them. With
+// `measureEdges` (operations that play a pattern) the time from the call's
+// start to its first tone and from its last tone to its end count as waits
+// too, so a pattern made only of pauses still shows.
+void beginSequence(bool measureEdges, bool holdLines) {
+  Guard guard(host.lock);
+  host.sequence = ToneSequence{true, measureEdges, std::nullopt, false};
+  if (measureEdges) host.sequence.mark = Clock::now();
+  host.holding = holdLines;
+}
+
+void endSequence(const std::string& resultLine) {
+  Guard guard(host.lock);
+  if (host.sequence.measureEdges) noteGapLocked(Clock::now());
+  if (host.sequence.rendered) host.gapBeforeNext = true;
+  host.sequence = ToneSequence{};
+  host.holding = false;
+  if (!resultLine.empty()) emitLocked(resultLine);
+  for (const std::string& line : host.held) emitLocked(line);
+  host.held.clear();
+}
+
+// Serial number (1, 2, ...) of the oldest scan event the host thread has not
+// handled yet; false when there is none.
+bool takeScanEvent(uint32_t* serial) {
+  Guard guard(host.lock);
+  if (host.unhandledEvents.empty()) return false;
+  *serial = host.unhandledEvents.front();
+  host.unhandledEvents.pop_front();
+  return true;
+}
+
+// The host's callbacks: scan events, debug messages and tones are printed as
+// they come.
+void useHostCallbacks(Session* session) {
+  session->eventCallback = onScanEvent;
+  session->debugCallback = onDebugMessage;
+  session->toneCallback = onTone;
+}
+
+// ---- Options and settings -------------------------------------------------------
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
@@ -37,29 +350,6 @@ constexpr int kLastPattern = 31;
 // for them: durations s m l d, frequencies H M L D.
 const std::vector<int64_t> kToneDurationIds = {32, 33, 34, 39};
 const std::vector<int64_t> kToneFrequencyIds = {35, 36, 37, 40};
-
-// What show reads back, in this order: every setting and state the
-// interface can report. Retrieval operations are left out, since they
-// consume the label. An operation that takes an id is called for each of
-// its ids in kShowIds.
-const char* const kShowOperations[] = {
-    "IsScannerEnabled",    "GetReadLedState",     "GetAffixChars",      "GetAffixMode",
-    "GetStoredSelector2",  "GetGoodReadBeep",     "GetTriggerMode",     "GetAuxFlag",
-    "GetStoredFlag1",      "GetStoredLevel1",     "GetStoredLevel2",    "GetStoredLevel3",
-    "GetStoredCode",       "GetStoredSelector",   "GetToneDuration",    "GetToneFrequency",
-    "GetSymbologyEnabled", "GetSymbologyLengths", "GetSymbologyOption", "GetSymbologyOption2",
-    "GetOptionA1",         "GetOptionA4",         "GetOptionB1",        "GetOptionB2",
-    "GetOptionE1",         "GetOptionF1Bit1",     "GetOptionIByKind",   "GetOptionIKind3",
-    "GetOptionITriple",    "GetOptionJ"};
-const std::map<std::string, std::vector<int64_t>> kShowIds = {
-    {"GetToneDuration", kToneDurationIds},
-    {"GetToneFrequency", kToneFrequencyIds},
-    {"GetSymbologyEnabled", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85}},
-    {"GetSymbologyLengths", {0, 5, 6, 7, 9, 11}},
-    {"GetSymbologyOption", {0, 1, 2, 6, 11}},
-    {"GetSymbologyOption2", {1, 2}},
-    {"GetOptionIByKind", {0}},
-};
 
 const char kUsage[] =
     "usage: scanhost [options] run [LABEL-FILE | -]\n"
@@ -110,7 +400,7 @@ struct UsageError : std::runtime_error {
 };
 
 struct Options {
-  std::string command;
+  std::string command;  // the first word that is no option, or help
   std::vector<std::string> operands;
   std::map<std::string, std::string> given;  // option name -> value
 
@@ -125,76 +415,68 @@ void takeOption(int found, int index, int argc, char** argv, Options* options) {
   // takes the whole name, then the value as the next word.
   const int word = optind - (found == 0 && optarg == argv[optind - 1] ? 2 : 1);
   const std::string name = argv[word] + 2;
+  const std::string value = optarg != nullptr ? optarg : "";
   if (found != 0 || name != kOptionNames[index]) {
     // No option of scanhost's, which would take the next word as its value.
     throw UsageError((word + 1 < argc ? "unknown option " + std::string(argv[word])
                                       : std::string(argv[word]) + " needs a value") +
                      " (see scanhost --help)");
   }
-  if (name == "fetch" && strcmp(optarg, "read-label") != 0 && strcmp(optarg, "record") != 0) {
-    throw UsageError("--fetch takes read-label or record, not '" + std::string(optarg) +
+  if (name == "fetch" && value != "read-label" && value != "record") {
+    throw UsageError("--fetch takes read-label or record, not '" + value +
                      "' (see scanhost --help)");
   }
-  if (name == "help") {
-    options->command = "help";
-  } else {
-    options->given[name] = optarg;
-  }
+  options->given[name] = value;
 }
 
-// Words starting with "--" are options, up to a word "--"; the first other
-// word is the command, the rest its operands. A word starting with a single
-// '-' (a negative number, "-" for standard input) is no option.
+// Words starting with "--" are options, up to a word "--"; a word starting
+// with a single '-' (a negative number, "-" for standard input) is none.
 Options parseOptions(int argc, char** argv) {
-  Options options;
   std::vector<option> longOptions;
   for (const char* name : kOptionNames)
     longOptions.push_back({name, required_argument, nullptr, 0});
   longOptions.back().has_arg = no_argument;  // --help
-  longOptions.push_back({nullptr, 0, nullptr, 0});
+  longOptions.push_back({});
+  Options options;
+  std::vector<std::string> words;
   opterr = 0;
-  bool optionsEnded = false;
-  while (optind < argc) {
-    if (optionsEnded || strncmp(argv[optind], "--", 2) != 0) {
-      if (options.command.empty()) {
-        options.command = argv[optind++];
-      } else {
-        options.operands.push_back(argv[optind++]);
-      }
-      continue;
-    }
+  for (bool optionsEnded = false; optind < argc;) {
     int index = 0;
-    const int found = getopt_long(argc, argv, "+", longOptions.data(), &index);
-    optionsEnded = found == -1;  // "--"
-    if (!optionsEnded) takeOption(found, index, argc, argv, &options);
+    if (optionsEnded || strncmp(argv[optind], "--", 2) != 0) {
+      words.push_back(argv[optind++]);
+    } else if (const int found = getopt_long(argc, argv, "+", longOptions.data(), &index);
+               found != -1) {
+      takeOption(found, index, argc, argv, &options);
+    } else {
+      optionsEnded = true;  // "--"
+    }
   }
+  options.command = options.has("help") ? "help" : words.empty() ? "" : words[0];
+  if (!words.empty()) options.operands.assign(words.begin() + 1, words.end());
   return options;
-}
-
-// Argument `index` of `call` as the option `option` gives it.
-void setFromOption(Call* call, int index, const std::string& text, const std::string& option) {
-  std::string error;
-  if (!setArgument(call, index, text, &error)) throw std::runtime_error(option + ": " + error);
 }
 
 // The settings given on the command line as calls, checked like any call;
 // the affix characters not given stay `current`.
 std::vector<Call> settingCalls(const Options& options, const int64_t* current) {
   std::vector<Call> settings;
-  if (options.anyAffix()) {
+  std::string error;
+  const auto set = [&](int index, const std::string& text, const std::string& option) {
+    if (!setArgument(&settings.back(), index, text, &error))
+      throw std::runtime_error(option + ": " + error);
+  };
+  if (options.anyAffix())
     settings.push_back(makeCall("SetAffixChars", {current[0], current[1], current[2]}));
-  }
   for (int a = 0; a < 3; ++a) {
-    if (!options.has(kAffixOptions[a])) continue;
-    setFromOption(&settings[0], a, options.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
+    if (options.has(kAffixOptions[a]))
+      set(a, options.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
   }
   for (const auto& [option, operation] : kSettingOptions) {
     const std::string text = options.value(option);
     const bool onOff = strcmp(option, "good-read-beep") == 0 && (text == "on" || text == "off");
     if (text.empty()) continue;
     settings.push_back(makeCall(operation));
-    setFromOption(&settings.back(), 0, onOff ? (text == "on" ? "1" : "0") : text,
-                  "--" + std::string(option));
+    set(0, onOff ? (text == "on" ? "1" : "0") : text, "--" + std::string(option));
   }
   if (!options.value("good-read-beep").empty() || !options.value("trigger-mode").empty()) {
     settings.push_back(makeCall("ApplySettings"));
@@ -271,11 +553,13 @@ bool applySettings(Session& session, const Options& options, Runner run) {
   return true;
 }
 
-// A label file or call script: a named file, or standard input.
-struct Input {
-  std::string name = "standard input";
+// What a command is to do, checked before anything is loaded: calls, or
+// lines from a file or standard input.
+struct Job {
+  std::vector<Call> calls;
+  std::string inputName = "standard input";
   std::ifstream file;
-  std::istream* stream = &std::cin;
+  std::istream* input = &std::cin;
 };
 
 // ---- run ---------------------------------------------------------------------
@@ -310,22 +594,20 @@ bool deliverLabel(Session& session, const LabelLine& label, const std::string& w
   uint32_t serial = 0;
   int events = 0;
   for (; takeScanEvent(&serial); ++events) printLabel(serial, session, fromRecord);
-  if (pushed != 0) {
-    reportError("%s: the virtual device refused the label", where.c_str());
-  } else if (!idle) {
-    reportError("%s: the scanner did not take the label within %u ms; stopping", where.c_str(),
-                kLabelTimeoutMs);
-  } else if (events == 0) {
-    reportError("%s: the label brought no scan event", where.c_str());
-  }
+  const std::string problem = pushed != 0 ? "the virtual device refused the label"
+                              : !idle     ? "the scanner did not take the label within " +
+                                            std::to_string(kLabelTimeoutMs) + " ms; stopping"
+                              : events == 0 ? "the label brought no scan event"
+                                            : "";
+  if (!problem.empty()) reportError("%s: %s", where.c_str(), problem.c_str());
   return pushed != 0 || idle;
 }
 
-void runLabels(Session& session, Input& input, bool fromRecord) {
+void runLabels(Session& session, Job& job, bool fromRecord) {
   if (!runRequired(session, makeCall("EnableScanner"))) return;
   std::string line;
-  for (int number = 1; std::getline(*input.stream, line); ++number) {
-    const std::string where = input.name + ":" + std::to_string(number);
+  for (int number = 1; std::getline(*job.input, line); ++number) {
+    const std::string where = job.inputName + ":" + std::to_string(number);
     LabelLine label;
     std::string problem;
     const LineKind kind = parseLabelLine(line, &label, &problem);
@@ -371,16 +653,16 @@ bool runScriptLine(Session& session, const std::string& line, const std::string&
   return true;
 }
 
-void runScript(Session& session, Input& input) {
-  const bool interactive = input.stream == &std::cin && isatty(STDIN_FILENO) != 0;
+void runScript(Session& session, Job& job) {
+  const bool interactive = job.input == &std::cin && isatty(STDIN_FILENO) != 0;
   std::string line;
   for (int number = 1;; ++number) {
     if (interactive) {
       fputs("scanhost> ", stdout);
       fflush(stdout);
     }
-    if (!std::getline(*input.stream, line)) break;
-    if (!runScriptLine(session, line, input.name + ":" + std::to_string(number), interactive)) {
+    if (!std::getline(*job.input, line)) break;
+    if (!runScriptLine(session, line, job.inputName + ":" + std::to_string(number), interactive)) {
       return;
     }
   }
@@ -389,22 +671,33 @@ void runScript(Session& session, Input& input) {
 
 // ---- main ----------------------------------------------------------------------
 
-// What a command is to do, checked before anything is loaded.
-struct Job {
-  std::vector<Call> calls;  // call's operations, patterns, show
-  Input input;              // run, script, and call without operations
-};
-
+// What show reads back, in this order: every setting and state the
+// interface can report. Retrieval operations are left out, since they
+// consume the label.
 std::vector<Call> showCalls() {
   std::vector<Call> calls;
-  for (const char* name : kShowOperations) {
-    const auto ids = kShowIds.find(name);
-    if (ids == kShowIds.end()) {
-      calls.push_back(makeCall(name));
-    } else {
-      for (const int64_t id : ids->second) calls.push_back(makeCall(name, {id}));
-    }
+  const auto add = [&calls](const char* name, const std::vector<int64_t>& ids) {
+    if (ids.empty()) calls.push_back(makeCall(name));
+    for (const int64_t id : ids) calls.push_back(makeCall(name, {id}));
+  };
+  for (const char* name : {"IsScannerEnabled", "GetReadLedState", "GetAffixChars", "GetAffixMode",
+                           "GetStoredSelector2", "GetGoodReadBeep", "GetTriggerMode", "GetAuxFlag",
+                           "GetStoredFlag1", "GetStoredLevel1", "GetStoredLevel2",
+                           "GetStoredLevel3", "GetStoredCode", "GetStoredSelector"}) {
+    add(name, {});
   }
+  add("GetToneDuration", kToneDurationIds);
+  add("GetToneFrequency", kToneFrequencyIds);
+  add("GetSymbologyEnabled", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85});
+  add("GetSymbologyLengths", {0, 5, 6, 7, 9, 11});
+  add("GetSymbologyOption", {0, 1, 2, 6, 11});
+  add("GetSymbologyOption2", {1, 2});
+  for (const char* name : {"GetOptionA1", "GetOptionA4", "GetOptionB1", "GetOptionB2",
+                           "GetOptionE1", "GetOptionF1Bit1"}) {
+    add(name, {});
+  }
+  add("GetOptionIByKind", {0});
+  for (const char* name : {"GetOptionIKind3", "GetOptionITriple", "GetOptionJ"}) add(name, {});
   return calls;
 }
 
@@ -416,50 +709,35 @@ std::vector<Call> patternCalls() {
   return calls;
 }
 
-// Reads from the file that is the only operand, or from standard input.
-void openInput(const std::string& command, const std::vector<std::string>& operands, Input* input) {
-  if (operands.size() > 1) {
-    throw UsageError(command + " takes one file, got " + std::to_string(operands.size()));
-  }
-  if (operands.empty() || operands[0] == "-") return;
-  input->name = operands[0];
-  input->file.open(input->name);
-  input->stream = &input->file;
-  if (!input->file.is_open()) {
-    throw std::runtime_error("cannot open " + input->name + ": " + strerror(errno));
-  }
-}
-
+// Checks what the command was given before anything is loaded. Without
+// operations, call reads them from standard input like script.
 void prepareJob(const Options& options, Job* job) {
   const std::string& command = options.command;
+  const std::vector<std::string>& operands = options.operands;
   std::string error;
-  if (command == "call" && !options.operands.empty()) {
-    if (!parseCalls(options.operands, &job->calls, &error)) throw std::runtime_error(error);
-  } else if (command == "run" || command == "script" || command == "call") {
-    // Without operations, call reads them from standard input like script.
-    openInput(command, options.operands, &job->input);
+  if (command == "call" && !operands.empty()) {
+    if (!parseCalls(operands, &job->calls, &error)) throw std::runtime_error(error);
   } else if (command == "patterns" || command == "show") {
-    if (!options.operands.empty()) throw UsageError(command + " takes no operands");
+    if (!operands.empty()) throw UsageError(command + " takes no operands");
     job->calls = command == "show" ? showCalls() : patternCalls();
-  } else {
+  } else if (command != "run" && command != "script" && command != "call") {
     throw UsageError("unknown command '" + command + "' (see scanhost --help)");
+  } else if (operands.size() > 1) {
+    throw UsageError(command + " takes one file, got " + std::to_string(operands.size()));
+  } else if (!operands.empty() && operands[0] != "-") {
+    job->inputName = operands[0];
+    job->file.open(job->inputName);
+    job->input = &job->file;
+    if (!job->file.is_open()) {
+      throw std::runtime_error("cannot open " + job->inputName + ": " + strerror(errno));
+    }
   }
   const int64_t unknownAffixes[3] = {};
   settingCalls(options, unknownAffixes);  // checks the settings before anything is loaded
 }
 
-void perform(Session& session, const Options& options, Job& job) {
-  if (options.command == "run") {
-    runLabels(session, job.input, options.value("fetch") == "record");
-  } else if (!job.calls.empty()) {
-    runCalls(session, job.calls);
-  } else {
-    runScript(session, job.input);
-  }
-}
-
 // Loads, makes the object, applies the settings and does the job.
-int host(const Options& options, Job& job) {
+int runJob(const Options& options, Job& job) {
   const std::string wavPath = options.value("wav");
   std::string error;
   if (!wavPath.empty() && !openWav(wavPath, &error)) throw std::runtime_error(error);
@@ -474,7 +752,15 @@ int host(const Options& options, Job& job) {
   const Runner run = options.command == "run" ? runCall : execute;
   CallResult created;
   if (!run(session, makeCall("NewScanner"), &created)) return kExitFailure;
-  if (applySettings(session, options, run)) perform(session, options, job);
+  if (!applySettings(session, options, run)) {
+    // The refused setting is reported; nothing else is done.
+  } else if (options.command == "run") {
+    runLabels(session, job, options.value("fetch") == "record");
+  } else if (!job.calls.empty()) {
+    runCalls(session, job.calls);
+  } else {
+    runScript(session, job);
+  }
   delete session.scanner;
   if (!closeWav(&error)) reportError("%s: %s", wavPath.c_str(), error.c_str());
   return errorCount() == 0 ? 0 : kExitFailure;
@@ -497,24 +783,20 @@ int run(int argc, char** argv) {
   setUpOutput();
   try {
     const Options options = parseOptions(argc, argv);
-    const std::string& command = options.command;
-    if (command.empty() || command == "help") {
-      fputs(kUsage, command.empty() ? stderr : stdout);
-      return command.empty() ? kExitUsage : 0;
+    if (options.command.empty() || options.command == "help") {
+      fputs(kUsage, options.command.empty() ? stderr : stdout);
+      return options.command.empty() ? kExitUsage : 0;
     }
-    if (command == "ops") {
+    if (options.command == "ops") {
       fputs(listOperations().c_str(), stdout);
       return 0;
     }
     Job job;
     prepareJob(options, &job);
-    return host(options, job);
-  } catch (const UsageError& error) {
-    reportError("%s", error.what());
-    return kExitUsage;
+    return runJob(options, job);
   } catch (const std::exception& error) {
     reportError("%s", error.what());
-    return kExitFailure;
+    return dynamic_cast<const UsageError*>(&error) != nullptr ? kExitUsage : kExitFailure;
   }
 }
 
