@@ -33,7 +33,6 @@
 #include "loader.h"
 #include "operations.h"
 #include "records.h"
-#include "text_codec.h"
 
 namespace scanhost {
 namespace {
@@ -94,12 +93,6 @@ void emitLocked(const std::string& line) {
   } else {
     fputs((line + "\n").c_str(), stdout);
   }
-}
-
-std::string formatted(const char* format, va_list args) {
-  char text[2048];
-  vsnprintf(text, sizeof text, format, args);
-  return text;
 }
 
 std::string hex(uint8_t byte) {
@@ -241,27 +234,17 @@ void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
   if (host.sequence.open) host.sequence.mark = now;
 }
 
-// One line on standard output. While an operation runs, lines are held back
-// and printed, indented, under the operation's result line.
-__attribute__((format(printf, 1, 2))) void printLine(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  const std::string line = formatted(format, args);
-  va_end(args);
-  Guard guard(host.lock);
-  emitLocked(line);
-}
-
 // "scanhost: ..." on standard error; every report makes the exit status 1.
 __attribute__((format(printf, 1, 2))) void reportError(const char* format, ...) {
+  char message[2048];
   va_list args;
   va_start(args, format);
-  const std::string message = formatted(format, args);
+  vsnprintf(message, sizeof message, format, args);
   va_end(args);
   Guard guard(host.lock);
   ++host.errors;
   fflush(stdout);
-  fprintf(stderr, "scanhost: %s\n", message.c_str());
+  fprintf(stderr, "scanhost: %s\n", message);
   fflush(stderr);
 }
 
@@ -329,14 +312,6 @@ bool takeScanEvent(uint32_t* serial) {
   *serial = host.unhandledEvents.front();
   host.unhandledEvents.pop_front();
   return true;
-}
-
-// The host's callbacks: scan events, debug messages and tones are printed as
-// they come.
-void useHostCallbacks(Session* session) {
-  session->eventCallback = onScanEvent;
-  session->debugCallback = onDebugMessage;
-  session->toneCallback = onTone;
 }
 
 // ---- Options and settings -------------------------------------------------------
@@ -574,11 +549,15 @@ void printLabel(uint32_t serial, Session& session, bool fromRecord) {
     reportError("label %u: %s returned %s", serial, name, statusText(result.value).c_str());
     return;
   }
-  // ReadLabel: symbology, length; the record: length, symbology.
-  printLine("label %u: symbology %lld, length %lld, \"%s\"", serial,
-            static_cast<long long>(result.outValues[fromRecord ? 1 : 0]),
-            static_cast<long long>(result.outValues[fromRecord ? 0 : 1]),
-            escaped(result.outBytes).c_str());
+  // ReadLabel: symbology, length; the record: length, symbology. A line is
+  // cut at 2047 bytes.
+  char line[2048];
+  snprintf(line, sizeof line, "label %u: symbology %lld, length %lld, \"%s\"", serial,
+           static_cast<long long>(result.outValues[fromRecord ? 1 : 0]),
+           static_cast<long long>(result.outValues[fromRecord ? 0 : 1]),
+           escaped(result.outBytes).c_str());
+  Guard guard(host.lock);
+  emitLocked(line);
 }
 
 // Pushes one label and prints each label its scan events bring; false when
@@ -676,28 +655,26 @@ void runScript(Session& session, Job& job) {
 // consume the label.
 std::vector<Call> showCalls() {
   std::vector<Call> calls;
-  const auto add = [&calls](const char* name, const std::vector<int64_t>& ids) {
-    if (ids.empty()) calls.push_back(makeCall(name));
+  const auto each = [&calls](std::initializer_list<const char*> names) {
+    for (const char* name : names) calls.push_back(makeCall(name));
+  };
+  const auto byId = [&calls](const char* name, const std::vector<int64_t>& ids) {
     for (const int64_t id : ids) calls.push_back(makeCall(name, {id}));
   };
-  for (const char* name : {"IsScannerEnabled", "GetReadLedState", "GetAffixChars", "GetAffixMode",
-                           "GetStoredSelector2", "GetGoodReadBeep", "GetTriggerMode", "GetAuxFlag",
-                           "GetStoredFlag1", "GetStoredLevel1", "GetStoredLevel2",
-                           "GetStoredLevel3", "GetStoredCode", "GetStoredSelector"}) {
-    add(name, {});
-  }
-  add("GetToneDuration", kToneDurationIds);
-  add("GetToneFrequency", kToneFrequencyIds);
-  add("GetSymbologyEnabled", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85});
-  add("GetSymbologyLengths", {0, 5, 6, 7, 9, 11});
-  add("GetSymbologyOption", {0, 1, 2, 6, 11});
-  add("GetSymbologyOption2", {1, 2});
-  for (const char* name : {"GetOptionA1", "GetOptionA4", "GetOptionB1", "GetOptionB2",
-                           "GetOptionE1", "GetOptionF1Bit1"}) {
-    add(name, {});
-  }
-  add("GetOptionIByKind", {0});
-  for (const char* name : {"GetOptionIKind3", "GetOptionITriple", "GetOptionJ"}) add(name, {});
+  each({"IsScannerEnabled", "GetReadLedState", "GetAffixChars", "GetAffixMode",
+        "GetStoredSelector2", "GetGoodReadBeep", "GetTriggerMode", "GetAuxFlag", "GetStoredFlag1",
+        "GetStoredLevel1", "GetStoredLevel2", "GetStoredLevel3", "GetStoredCode",
+        "GetStoredSelector"});
+  byId("GetToneDuration", kToneDurationIds);
+  byId("GetToneFrequency", kToneFrequencyIds);
+  byId("GetSymbologyEnabled", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85});
+  byId("GetSymbologyLengths", {0, 5, 6, 7, 9, 11});
+  byId("GetSymbologyOption", {0, 1, 2, 6, 11});
+  byId("GetSymbologyOption2", {1, 2});
+  each({"GetOptionA1", "GetOptionA4", "GetOptionB1", "GetOptionB2", "GetOptionE1",
+        "GetOptionF1Bit1"});
+  byId("GetOptionIByKind", {0});
+  each({"GetOptionIKind3", "GetOptionITriple", "GetOptionJ"});
   return calls;
 }
 
@@ -741,8 +718,11 @@ int runJob(const Options& options, Job& job) {
   const std::string wavPath = options.value("wav");
   std::string error;
   if (!wavPath.empty() && !openWav(wavPath, &error)) throw std::runtime_error(error);
+  // The host's callbacks print scan events, debug messages and tones as they come.
   Session session;
-  useHostCallbacks(&session);
+  session.eventCallback = onScanEvent;
+  session.debugCallback = onDebugMessage;
+  session.toneCallback = onTone;
   const std::string virtualDir = options.value("virtual");
   if (virtualDir == "none" && options.command == "run") {
     throw std::runtime_error("run needs the virtual device (--virtual none was given)");
@@ -783,13 +763,10 @@ int run(int argc, char** argv) {
   setUpOutput();
   try {
     const Options options = parseOptions(argc, argv);
-    if (options.command.empty() || options.command == "help") {
-      fputs(kUsage, options.command.empty() ? stderr : stdout);
+    const bool usage = options.command.empty() || options.command == "help";
+    if (usage || options.command == "ops") {
+      fputs(usage ? kUsage : listOperations().c_str(), options.command.empty() ? stderr : stdout);
       return options.command.empty() ? kExitUsage : 0;
-    }
-    if (options.command == "ops") {
-      fputs(listOperations().c_str(), stdout);
-      return 0;
     }
     Job job;
     prepareJob(options, &job);

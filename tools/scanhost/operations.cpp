@@ -2,16 +2,17 @@
 
 #include <ctype.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <strings.h>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <type_traits>
 #include <utility>
 
 #include "records.h"
-#include "text_codec.h"
 
 namespace scanhost {
 
@@ -31,6 +32,13 @@ struct ResultKind {
 };
 
 namespace {
+
+// Escapes with a letter of their own, and the bytes they stand for; every
+// other escape is \xHH.
+const char kEscapeLetters[] = {'n', 'r', 't', '\\'};
+const char kEscapedBytes[] = {'\n', '\r', '\t', '\\'};
+
+bool isHexDigit(char c) { return isxdigit(static_cast<unsigned char>(c)) != 0; }
 
 // The host's buffers for the character-buffer operations and ReadLabel.
 constexpr int kTextBufferSize = 256;
@@ -112,9 +120,6 @@ void setNumbers(std::initializer_list<int64_t> numbers, CallResult* result) {
 // The argument kind of a parameter type of the interface.
 template <typename T>
 constexpr const ArgKind* kindOf() {
-  static_assert(std::is_same<T, int32_t>::value || std::is_same<T, uint32_t>::value ||
-                    std::is_same<T, uint16_t>::value || std::is_same<T, int8_t>::value,
-                "a parameter type without an argument kind");
   if (std::is_same<T, int8_t>::value) return &kByte;
   if (std::is_same<T, uint16_t>::value) return &kUnsigned16;
   return std::is_same<T, uint32_t>::value ? &kUnsigned32 : &kInt32;
@@ -383,19 +388,8 @@ constexpr int countSet(const T (&items)[kMaxArgs]) {
   return count;
 }
 
-// Positions run 0..90 in order, and every entry names each of its arguments.
-constexpr bool tableIsConsistent() {
-  for (int i = 0; i < kOperationCount; ++i) {
-    if (kTable[i].position != i) return false;
-  }
-  for (const Operation& operation : kTable) {
-    if (countSet(operation.args) != countSet(operation.kinds.kind)) return false;
-  }
-  return true;
-}
 static_assert(sizeof kTable / sizeof kTable[0] == kOperationCount + 2,
               "one entry an operation, and the host's two calls");
-static_assert(tableIsConsistent(), "entries out of order or argument names not matching");
 
 // ---- Calls -------------------------------------------------------------------
 
@@ -464,6 +458,103 @@ Call makeCall(const Operation& operation, std::initializer_list<int64_t> args) {
 }
 
 }  // namespace
+
+// ---- Text forms ------------------------------------------------------------------
+
+bool parseInteger(const std::string& text, int64_t min, int64_t max, int64_t* value) {
+  // strtoll skips leading blanks and, in base 0, reads a leading 0 as octal:
+  // neither is wanted, so the base is chosen here.
+  if (text.empty() || isspace(static_cast<unsigned char>(text[0]))) return false;
+  const size_t sign = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  const bool hex = text.compare(sign, 2, "0x") == 0 || text.compare(sign, 2, "0X") == 0;
+  char* end = nullptr;
+  const long long parsed = strtoll(text.c_str(), &end, hex ? 16 : 10);
+  // Out of range, strtoll gives its own limits, which lie outside every range used here.
+  if (end != text.c_str() + text.size() || parsed < min || parsed > max) return false;
+  *value = parsed;
+  return true;
+}
+
+bool decodeEscapes(const std::string& text, size_t firstColumn, std::string* bytes,
+                   std::string* error) {
+  bytes->clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      bytes->push_back(text[i]);
+      continue;
+    }
+    const std::string where = " at column " + std::to_string(firstColumn + i);
+    if (i + 1 == text.size()) {
+      *error = "lone backslash" + where + " (write \\\\ for a backslash)";
+      return false;
+    }
+    const char letter = text[++i];
+    const char* named = std::find(std::begin(kEscapeLetters), std::end(kEscapeLetters), letter);
+    if (named != std::end(kEscapeLetters)) {
+      bytes->push_back(kEscapedBytes[named - kEscapeLetters]);
+    } else if (letter == 'x' && i + 2 < text.size() && isHexDigit(text[i + 1]) &&
+               isHexDigit(text[i + 2])) {
+      bytes->push_back(static_cast<char>(strtoul(text.substr(i + 1, 2).c_str(), nullptr, 16)));
+      i += 2;
+    } else {
+      *error = letter == 'x' ? "\\x" + where + " needs two hexadecimal digits"
+                             : std::string("unknown escape \\") + letter + where +
+                                   " (known: \\n \\r \\t \\\\ \\xHH)";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string escaped(const uint8_t* bytes, size_t length) {
+  std::string out;
+  for (const uint8_t* byte = bytes; byte != bytes + length; ++byte) {
+    const char c = static_cast<char>(*byte);
+    const char* named = std::find(std::begin(kEscapedBytes), std::end(kEscapedBytes), c);
+    char hex[5];
+    if (named != std::end(kEscapedBytes)) {
+      out += {'\\', kEscapeLetters[named - kEscapedBytes]};
+    } else if (*byte >= 0x20 && *byte < 0x7F) {
+      out += c;
+    } else {
+      snprintf(hex, sizeof hex, "\\x%02X", *byte);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+LineKind parseLabelLine(const std::string& rawLine, LabelLine* label, std::string* error) {
+  std::string line = rawLine;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+
+  const size_t firstVisible = line.find_first_not_of(" \t");
+  if (firstVisible == std::string::npos || line[firstVisible] == '#') return LineKind::kSkip;
+  if (firstVisible != 0) {
+    *error = "starts with a blank; a line starts with the vendor symbology number";
+    return LineKind::kMalformed;
+  }
+
+  const size_t blank = std::min(line.find_first_of(" \t"), line.size());
+  const std::string number = line.substr(0, blank);
+  int64_t symbology = 0;
+  if (!parseInteger(number, INT32_MIN, INT32_MAX, &symbology)) {
+    *error = "'" + number + "' is not a vendor symbology number (a 32-bit integer)";
+  } else if (blank == line.size()) {
+    *error = "no label after the symbology (write '<symbology> <text>')";
+  } else if (decodeEscapes(line.substr(blank + 1), blank + 2, &label->bytes, error)) {
+    if (label->bytes.size() <= kMaxLabelBytes) {
+      label->symbology = static_cast<int32_t>(symbology);
+      return LineKind::kLabel;
+    }
+    *error = "label of " + std::to_string(label->bytes.size()) +
+             " bytes is longer than the virtual device takes (" + std::to_string(kMaxLabelBytes) +
+             ")";
+  }
+  return LineKind::kMalformed;
+}
+
+// ---- Operations and calls ----------------------------------------------------------
 
 const char* statusName(int16_t value) {
   for (const StatusNameEntry& entry : kStatusNames) {
