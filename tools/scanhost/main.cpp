@@ -248,33 +248,24 @@ __attribute__((format(printf, 1, 2))) void reportError(const char* format, ...) 
   fflush(stderr);
 }
 
-int errorCount() {
-  Guard guard(host.lock);
-  return host.errors;
-}
-
 // Tones and waits are also rendered into the WAV file that openWav creates
 // and closeWav completes.
-bool openWav(const std::string& path, std::string* error) {
+void openWav(const std::string& path) {
   Guard guard(host.lock);
   host.wav.reset(fopen(path.c_str(), "wb"));
-  if (host.wav == nullptr) {
-    *error = "cannot create " + path + ": " + strerror(errno);
-    return false;
-  }
+  if (host.wav == nullptr)
+    throw std::runtime_error("cannot create " + path + ": " + strerror(errno));
   writeWavHeaderLocked();
-  return true;
 }
 
-bool closeWav(std::string* error) {
+// False when writing the file failed.
+bool closeWav() {
   Guard guard(host.lock);
   if (host.wav == nullptr) return true;
   bool written = fseek(host.wav.get(), 0, SEEK_SET) == 0;
   if (written) writeWavHeaderLocked();
   written = ferror(host.wav.get()) == 0 && written;
-  written = fclose(host.wav.release()) == 0 && written;
-  if (!written) *error = "writing the WAV file failed";
-  return written;
+  return fclose(host.wav.release()) == 0 && written;
 }
 
 // Pauses in a pattern are waits in the thread that plays it, invisible to the
@@ -374,10 +365,17 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct Options {
+// What scanhost is asked to do: the command line, then what checking it gave
+// before anything is loaded, calls or lines to read from a file or standard
+// input.
+struct Job {
   std::string command;  // the first word that is no option, or help
   std::vector<std::string> operands;
   std::map<std::string, std::string> given;  // option name -> value
+  std::vector<Call> calls;
+  std::string inputName = "standard input";
+  std::ifstream file;
+  std::istream* input = &std::cin;
 
   bool has(const char* name) const { return given.count(name) != 0; }
   std::string value(const char* name) const { return has(name) ? given.at(name) : ""; }
@@ -385,7 +383,7 @@ struct Options {
 };
 
 // Takes the option getopt_long has just read (`found` 0, kOptionNames[index]).
-void takeOption(int found, int index, int argc, char** argv, Options* options) {
+void takeOption(int found, int index, int argc, char** argv, Job* job) {
   // getopt_long also takes "--name=value" and abbreviated names; scanhost
   // takes the whole name, then the value as the next word.
   const int word = optind - (found == 0 && optarg == argv[optind - 1] ? 2 : 1);
@@ -401,18 +399,17 @@ void takeOption(int found, int index, int argc, char** argv, Options* options) {
     throw UsageError("--fetch takes read-label or record, not '" + value +
                      "' (see scanhost --help)");
   }
-  options->given[name] = value;
+  job->given[name] = value;
 }
 
 // Words starting with "--" are options, up to a word "--"; a word starting
 // with a single '-' (a negative number, "-" for standard input) is none.
-Options parseOptions(int argc, char** argv) {
+void parseOptions(int argc, char** argv, Job* job) {
   std::vector<option> longOptions;
   for (const char* name : kOptionNames)
     longOptions.push_back({name, required_argument, nullptr, 0});
   longOptions.back().has_arg = no_argument;  // --help
   longOptions.push_back({});
-  Options options;
   std::vector<std::string> words;
   opterr = 0;
   for (bool optionsEnded = false; optind < argc;) {
@@ -421,39 +418,38 @@ Options parseOptions(int argc, char** argv) {
       words.push_back(argv[optind++]);
     } else if (const int found = getopt_long(argc, argv, "+", longOptions.data(), &index);
                found != -1) {
-      takeOption(found, index, argc, argv, &options);
+      takeOption(found, index, argc, argv, job);
     } else {
       optionsEnded = true;  // "--"
     }
   }
-  options.command = options.has("help") ? "help" : words.empty() ? "" : words[0];
-  if (!words.empty()) options.operands.assign(words.begin() + 1, words.end());
-  return options;
+  job->command = job->has("help") ? "help" : words.empty() ? "" : words[0];
+  if (!words.empty()) job->operands.assign(words.begin() + 1, words.end());
 }
 
 // The settings given on the command line as calls, checked like any call;
 // the affix characters not given stay `current`.
-std::vector<Call> settingCalls(const Options& options, const int64_t* current) {
+std::vector<Call> settingCalls(const Job& job, const int64_t* current) {
   std::vector<Call> settings;
   std::string error;
   const auto set = [&](int index, const std::string& text, const std::string& option) {
     if (!setArgument(&settings.back(), index, text, &error))
       throw std::runtime_error(option + ": " + error);
   };
-  if (options.anyAffix())
+  if (job.anyAffix())
     settings.push_back(makeCall("SetAffixChars", {current[0], current[1], current[2]}));
   for (int a = 0; a < 3; ++a) {
-    if (options.has(kAffixOptions[a]))
-      set(a, options.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
+    if (job.has(kAffixOptions[a]))
+      set(a, job.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
   }
   for (const auto& [option, operation] : kSettingOptions) {
-    const std::string text = options.value(option);
+    const std::string text = job.value(option);
     const bool onOff = strcmp(option, "good-read-beep") == 0 && (text == "on" || text == "off");
     if (text.empty()) continue;
     settings.push_back(makeCall(operation));
     set(0, onOff ? (text == "on" ? "1" : "0") : text, "--" + std::string(option));
   }
-  if (!options.value("good-read-beep").empty() || !options.value("trigger-mode").empty()) {
+  if (!job.value("good-read-beep").empty() || !job.value("trigger-mode").empty()) {
     settings.push_back(makeCall("ApplySettings"));
   }
   return settings;
@@ -510,14 +506,14 @@ bool runRequired(Session& session, const Call& call) {
 
 // Makes the settings of the command line, the affix characters it leaves
 // out kept as GetAffixChars tells them.
-bool applySettings(Session& session, const Options& options, Runner run) {
+bool applySettings(Session& session, const Job& job, Runner run) {
   CallResult affixes;
-  if (options.anyAffix() &&
+  if (job.anyAffix() &&
       (!run(session, makeCall("GetAffixChars"), &affixes) || affixes.value != ResultOk)) {
     reportError("GetAffixChars failed; cannot set the affix characters");
     return false;
   }
-  for (const Call& setting : settingCalls(options, affixes.outValues)) {
+  for (const Call& setting : settingCalls(job, affixes.outValues)) {
     CallResult result;
     if (!run(session, setting, &result)) return false;
     if (result.value == ResultOk) continue;
@@ -527,15 +523,6 @@ bool applySettings(Session& session, const Options& options, Runner run) {
   }
   return true;
 }
-
-// What a command is to do, checked before anything is loaded: calls, or
-// lines from a file or standard input.
-struct Job {
-  std::vector<Call> calls;
-  std::string inputName = "standard input";
-  std::ifstream file;
-  std::istream* input = &std::cin;
-};
 
 // ---- run ---------------------------------------------------------------------
 
@@ -678,25 +665,22 @@ std::vector<Call> showCalls() {
   return calls;
 }
 
-std::vector<Call> patternCalls() {
-  std::vector<Call> calls;
-  for (int pattern = 1; pattern <= kLastPattern; ++pattern) {
-    calls.push_back(makeCall("PlayTonePattern", {pattern}));
-  }
-  return calls;
-}
-
 // Checks what the command was given before anything is loaded. Without
 // operations, call reads them from standard input like script.
-void prepareJob(const Options& options, Job* job) {
-  const std::string& command = options.command;
-  const std::vector<std::string>& operands = options.operands;
+void prepareJob(Job* job) {
+  const std::string& command = job->command;
+  const std::vector<std::string>& operands = job->operands;
   std::string error;
   if (command == "call" && !operands.empty()) {
     if (!parseCalls(operands, &job->calls, &error)) throw std::runtime_error(error);
-  } else if (command == "patterns" || command == "show") {
-    if (!operands.empty()) throw UsageError(command + " takes no operands");
-    job->calls = command == "show" ? showCalls() : patternCalls();
+  } else if ((command == "patterns" || command == "show") && !operands.empty()) {
+    throw UsageError(command + " takes no operands");
+  } else if (command == "show") {
+    job->calls = showCalls();
+  } else if (command == "patterns") {
+    for (int pattern = 1; pattern <= kLastPattern; ++pattern) {
+      job->calls.push_back(makeCall("PlayTonePattern", {pattern}));
+    }
   } else if (command != "run" && command != "script" && command != "call") {
     throw UsageError("unknown command '" + command + "' (see scanhost --help)");
   } else if (operands.size() > 1) {
@@ -710,40 +694,40 @@ void prepareJob(const Options& options, Job* job) {
     }
   }
   const int64_t unknownAffixes[3] = {};
-  settingCalls(options, unknownAffixes);  // checks the settings before anything is loaded
+  settingCalls(*job, unknownAffixes);  // checks the settings before anything is loaded
 }
 
 // Loads, makes the object, applies the settings and does the job.
-int runJob(const Options& options, Job& job) {
-  const std::string wavPath = options.value("wav");
-  std::string error;
-  if (!wavPath.empty() && !openWav(wavPath, &error)) throw std::runtime_error(error);
+int runJob(Job& job) {
+  const std::string wavPath = job.value("wav");
+  if (!wavPath.empty()) openWav(wavPath);
   // The host's callbacks print scan events, debug messages and tones as they come.
   Session session;
   session.eventCallback = onScanEvent;
   session.debugCallback = onDebugMessage;
   session.toneCallback = onTone;
-  const std::string virtualDir = options.value("virtual");
-  if (virtualDir == "none" && options.command == "run") {
+  const std::string virtualDir = job.value("virtual");
+  if (virtualDir == "none" && job.command == "run") {
     throw std::runtime_error("run needs the virtual device (--virtual none was given)");
   }
   if (virtualDir != "none") loadVirtualDevice(virtualDir, &session);
-  session.newScanner = loadPlugin(options.value("plugin"));
-  const Runner run = options.command == "run" ? runCall : execute;
+  session.newScanner = loadPlugin(job.value("plugin"));
+  const Runner run = job.command == "run" ? runCall : execute;
   CallResult created;
   if (!run(session, makeCall("NewScanner"), &created)) return kExitFailure;
-  if (!applySettings(session, options, run)) {
+  if (!applySettings(session, job, run)) {
     // The refused setting is reported; nothing else is done.
-  } else if (options.command == "run") {
-    runLabels(session, job, options.value("fetch") == "record");
+  } else if (job.command == "run") {
+    runLabels(session, job, job.value("fetch") == "record");
   } else if (!job.calls.empty()) {
     runCalls(session, job.calls);
   } else {
     runScript(session, job);
   }
   delete session.scanner;
-  if (!closeWav(&error)) reportError("%s: %s", wavPath.c_str(), error.c_str());
-  return errorCount() == 0 ? 0 : kExitFailure;
+  if (!closeWav()) reportError("%s: writing the WAV file failed", wavPath.c_str());
+  Guard guard(host.lock);
+  return host.errors == 0 ? 0 : kExitFailure;
 }
 
 void setUpOutput() {
@@ -762,15 +746,15 @@ void setUpOutput() {
 int run(int argc, char** argv) {
   setUpOutput();
   try {
-    const Options options = parseOptions(argc, argv);
-    const bool usage = options.command.empty() || options.command == "help";
-    if (usage || options.command == "ops") {
-      fputs(usage ? kUsage : listOperations().c_str(), options.command.empty() ? stderr : stdout);
-      return options.command.empty() ? kExitUsage : 0;
-    }
     Job job;
-    prepareJob(options, &job);
-    return runJob(options, job);
+    parseOptions(argc, argv, &job);
+    const bool usage = job.command.empty() || job.command == "help";
+    if (usage || job.command == "ops") {
+      fputs(usage ? kUsage : listOperations().c_str(), job.command.empty() ? stderr : stdout);
+      return job.command.empty() ? kExitUsage : 0;
+    }
+    prepareJob(&job);
+    return runJob(job);
   } catch (const std::exception& error) {
     reportError("%s", error.what());
     return dynamic_cast<const UsageError*>(&error) != nullptr ? kExitUsage : kExitFailure;

@@ -44,20 +44,17 @@ bool isHexDigit(char c) { return isxdigit(static_cast<unsigned char>(c)) != 0; }
 constexpr int kTextBufferSize = 256;
 constexpr int kLabelBufferSize = 4096;
 
-constexpr ArgKind kInt32{"int32", INT32_MIN, UINT32_MAX, {}, "a 32-bit integer"};
+constexpr ArgKind kInt32{"int32", INT32_MIN, UINT32_MAX, std::nullopt, "a 32-bit integer"};
 // The plug-in takes it unsigned; written signed or unsigned like kInt32.
-constexpr ArgKind kUnsigned32{"uint32", INT32_MIN, UINT32_MAX, {}, "a 32-bit integer"};
-constexpr ArgKind kUnsigned16{
-    "uint16", INT16_MIN, UINT16_MAX, {}, "a 16-bit integer (-32768..65535)"};
+constexpr ArgKind kUnsigned32{"uint32", INT32_MIN, UINT32_MAX, std::nullopt, "a 32-bit integer"};
+constexpr ArgKind kUnsigned16{"uint16", INT16_MIN, UINT16_MAX, std::nullopt,
+                              "a 16-bit integer (-32768..65535)"};
 // A number, one character, or an escape.
 constexpr ArgKind kByte{
-    "byte",
-    INT8_MIN,
-    UINT8_MAX,
-    {},
+    "byte", INT8_MIN, UINT8_MAX, std::nullopt,
     "a byte: a number -128..255, one character, or one of \\n \\r \\t \\\\ \\xHH"};
 // on or off: register the host's callback or an empty one.
-constexpr ArgKind kSwitch{"on|off", 0, 1, {}, "on or off"};
+constexpr ArgKind kSwitch{"on|off", 0, 1, std::nullopt, "on or off"};
 // The size handed with a character buffer, and ReadLabel's maximum count:
 // at most what the host's buffer holds.
 constexpr ArgKind kBufferSize{"int32", INT32_MIN, kTextBufferSize, 64,
@@ -65,8 +62,8 @@ constexpr ArgKind kBufferSize{"int32", INT32_MIN, kTextBufferSize, 64,
 constexpr ArgKind kLabelCount{"int32", INT32_MIN, kLabelBufferSize - 1, 4095,
                               "a 32-bit integer of at most 4095 (the host's buffer)"};
 // PushLabel's symbology and label, escaped as in label files.
-constexpr ArgKind kSymbology{"int32", INT32_MIN, INT32_MAX, {}, "a 32-bit integer"};
-constexpr ArgKind kLabelText{"text", 0, 0, {}, "text"};
+constexpr ArgKind kSymbology{"int32", INT32_MIN, INT32_MAX, std::nullopt, "a 32-bit integer"};
+constexpr ArgKind kLabelText{"text", 0, 0, std::nullopt, "text"};
 
 // The callback registrations, the destructor and the host's own calls.
 constexpr ResultKind kNone{"none", false, false};
@@ -107,11 +104,6 @@ bool parseArgument(const ArgKind& kind, const std::string& text, int64_t* value)
 
 // ---- Invokers ----------------------------------------------------------------
 
-void setValue(int16_t value, CallResult* result) {
-  result->value = value;
-  result->hasValue = true;
-}
-
 void setNumbers(std::initializer_list<int64_t> numbers, CallResult* result) {
   std::copy(numbers.begin(), numbers.end(), result->outValues);
   result->numbers = static_cast<int>(numbers.size());
@@ -148,7 +140,7 @@ int16_t callWith(ScannerInterface1* scanner, int16_t (ScannerInterface1::*method
 
 template <auto method>
 void invokePlain(Session& session, const Call& call, CallResult* result) {
-  setValue(callWith(session.scanner, method, call.args), result);
+  result->value = callWith(session.scanner, method, call.args);
 }
 
 // Registers the host's callback with `on`, none with `off`.
@@ -190,20 +182,20 @@ void takeText(const uint8_t* buffer, size_t bufferSize, size_t room, bool emptyN
 void getSymbologyLengths(Session& session, const Call& call, CallResult* result) {
   uint16_t mode = 0, first = 0, second = 0;
   const int32_t id = static_cast<int32_t>(call.args[0]);
-  setValue(session.scanner->GetSymbologyLengths(id, &mode, &first, &second), result);
+  result->value = session.scanner->GetSymbologyLengths(id, &mode, &first, &second);
   setNumbers({mode, first, second}, result);
 }
 
 void getAffixChars(Session& session, const Call&, CallResult* result) {
   int8_t prefix = 0, suffix1 = 0, suffix2 = 0;
-  setValue(session.scanner->GetAffixChars(&prefix, &suffix1, &suffix2), result);
+  result->value = session.scanner->GetAffixChars(&prefix, &suffix1, &suffix2);
   setNumbers({prefix, suffix1, suffix2}, result);
 }
 
 void getLastLabelRecord(Session& session, const Call&, CallResult* result) {
   uint8_t record[LabelRecordSize + kGuardBytes];
   memset(record, kFill, sizeof record);
-  setValue(session.scanner->GetLastLabelRecord(record), result);
+  result->value = session.scanner->GetLastLabelRecord(record);
   checkBounds(record, sizeof record, LabelRecordSize, result);
   const LabelRecordFields fields = decodeLabelRecord(record);
   setNumbers({fields.length, fields.symbology, fields.reserved}, result);
@@ -215,7 +207,7 @@ void readLabel(Session& session, const Call& call, CallResult* result) {
   memset(buffer, kFill, sizeof buffer);
   int16_t symbology = 0;
   const int32_t count = static_cast<int32_t>(call.args[0]);
-  setValue(session.scanner->ReadLabel(count, &symbology, reinterpret_cast<char*>(buffer)), result);
+  result->value = session.scanner->ReadLabel(count, &symbology, reinterpret_cast<char*>(buffer));
   // The plug-in may write the count's bytes and a terminating zero.
   takeText(buffer, sizeof buffer, count >= 0 ? count + size_t{1} : 0, true, result);
   setNumbers({symbology, static_cast<int64_t>(result->outBytes.size())}, result);
@@ -227,7 +219,7 @@ void getText(Session& session, const Call& call, CallResult* result) {
   uint8_t buffer[kTextBufferSize + kGuardBytes];
   memset(buffer, kFill, sizeof buffer);
   const int32_t size = static_cast<int32_t>(call.args[0]);
-  setValue((session.scanner->*M)(reinterpret_cast<char*>(buffer), size), result);
+  result->value = (session.scanner->*M)(reinterpret_cast<char*>(buffer), size);
   takeText(buffer, sizeof buffer, size > 0 ? static_cast<size_t>(size) : 0, false, result);
 }
 
@@ -445,18 +437,6 @@ bool nameLike(const std::string& word) {
                      [](unsigned char c) { return isalnum(c) || c == '_'; });
 }
 
-Call makeCall(const Operation& operation, std::initializer_list<int64_t> args) {
-  Call call;
-  call.operation = &operation;
-  for (int a = 0; a < argCount(operation); ++a) {
-    call.args[a] = a < static_cast<int>(args.size())
-                       ? args.begin()[a]
-                       : operation.kinds.kind[a]->byDefault.value_or(0);
-    call.argTexts.push_back(std::to_string(call.args[a]));
-  }
-  return call;
-}
-
 }  // namespace
 
 // ---- Text forms ------------------------------------------------------------------
@@ -584,7 +564,7 @@ bool parseCalls(const std::vector<std::string>& words, std::vector<Call>* calls,
       *error = expectedArguments(*operation) + ", got " + std::to_string(given);
       return false;
     }
-    Call call = makeCall(*operation, {});
+    Call call = makeCall(operation->name);
     for (int a = 0; a < given; ++a) {
       if (!setArgument(&call, a, words[first + a], error)) return false;
     }
@@ -594,7 +574,16 @@ bool parseCalls(const std::vector<std::string>& words, std::vector<Call>* calls,
 }
 
 Call makeCall(const char* name, std::initializer_list<int64_t> args) {
-  return makeCall(*findOperation(name), args);
+  const Operation& operation = *findOperation(name);
+  Call call;
+  call.operation = &operation;
+  for (int a = 0; a < argCount(operation); ++a) {
+    call.args[a] = a < static_cast<int>(args.size())
+                       ? args.begin()[a]
+                       : operation.kinds.kind[a]->byDefault.value_or(0);
+    call.argTexts.push_back(std::to_string(call.args[a]));
+  }
+  return call;
 }
 
 bool setArgument(Call* call, int index, const std::string& text, std::string* error) {
@@ -629,7 +618,7 @@ std::string describeResult(const Call& call, const CallResult& result) {
   const ResultKind& kind = *operation.result;
   const char* name = statusName(result.value);
   if (!result.hostResult.empty()) return " -> " + result.hostResult;
-  if (!result.hasValue) return " -> done";
+  if (&kind == &kNone) return " -> done";
   std::string out = " -> " + std::to_string(result.value);
   if (name != nullptr && (result.value == ResultOk ? kind.namesOk : kind.namesFailures)) {
     out += std::string(" ") + name;

@@ -81,7 +81,6 @@ struct Session {
 };
 
 struct CallResult {
-  bool hasValue = false;
   int16_t value = 0;
   // The out-values in the order of the operation's `outputs`: the first
   // `numbers` of them here, then text or label bytes in `outBytes`.
