@@ -133,18 +133,15 @@ uint32_t samplesFor(uint32_t durationMs) {
   return static_cast<uint32_t>(uint64_t{durationMs} * kSampleRate / 1000);
 }
 
-void renderSilenceLocked(uint32_t durationMs) {
-  for (uint32_t left = samplesFor(durationMs); left > 0; --left) putSampleLocked(0);
-}
-
 // A sine at `frequency` hertz for `durationMs`, its amplitude scaled by
 // level / 64 (levels above 64 count as 64), with short fades at both ends so
-// that tones do not click.
+// that tones do not click. A frequency the file cannot carry (or 0) is
+// silence of the same length.
 void renderToneLocked(uint32_t frequency, uint32_t durationMs, uint32_t level) {
-  if (frequency == 0 || frequency > kHighestFrequency) return renderSilenceLocked(durationMs);
+  const bool audible = frequency != 0 && frequency <= kHighestFrequency;
   const uint32_t count = samplesFor(durationMs);
   const uint32_t fade = std::min(samplesFor(kFadeMs), count / 2);
-  const double amplitude = kPeak * std::min(level, 64u) / 64.0;
+  const double amplitude = audible ? kPeak * std::min(level, 64u) / 64.0 : 0.0;
   const double step = 2.0 * kPi * frequency / kSampleRate;
   for (uint32_t i = 0; i < count; ++i) {
     double envelope = 1.0;
@@ -154,12 +151,14 @@ void renderToneLocked(uint32_t frequency, uint32_t durationMs, uint32_t level) {
   }
 }
 
-// Puts the gap between sequences into the file first.
-void prepareRenderingLocked() {
-  if (host.wav == nullptr) return;
-  if (host.gapBeforeNext && host.samples > 0) renderSilenceLocked(kSequenceGapMs);
+// Whether there is a WAV file to render into; puts the gap between
+// sequences into it first.
+bool prepareRenderingLocked() {
+  if (host.wav == nullptr) return false;
+  if (host.gapBeforeNext && host.samples > 0) renderToneLocked(0, kSequenceGapMs, 0);
   host.gapBeforeNext = false;
   host.sequence.rendered = true;
+  return true;
 }
 
 // A gap long enough since the mark becomes a wait.
@@ -169,9 +168,8 @@ void noteGapLocked(Clock::time_point now) {
       std::chrono::duration_cast<std::chrono::milliseconds>(now - *host.sequence.mark).count();
   if (gap < kWaitThresholdMs) return;
   emitLocked("wait " + std::to_string(gap) + " ms");
-  if (host.wav == nullptr) return;
-  prepareRenderingLocked();
-  renderSilenceLocked(static_cast<uint32_t>(std::min<int64_t>(gap, kLongestRenderedWaitMs)));
+  const auto rendered = static_cast<uint32_t>(std::min<int64_t>(gap, kLongestRenderedWaitMs));
+  if (prepareRenderingLocked()) renderToneLocked(0, rendered, 0);
 }
 
 std::string describeScanEvent(const uint8_t* record) {
@@ -227,10 +225,7 @@ void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
     text += " (above " + std::to_string(kHighestFrequency) + " Hz: silent in the WAV file)";
   }
   emitLocked(text);
-  if (host.wav != nullptr) {
-    prepareRenderingLocked();
-    renderToneLocked(tone.frequency, tone.durationMs, tone.level);
-  }
+  if (prepareRenderingLocked()) renderToneLocked(tone.frequency, tone.durationMs, tone.level);
   if (host.sequence.open) host.sequence.mark = now;
 }
 

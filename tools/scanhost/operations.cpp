@@ -40,6 +40,12 @@ const char kEscapedBytes[] = {'\n', '\r', '\t', '\\'};
 
 bool isHexDigit(char c) { return isxdigit(static_cast<unsigned char>(c)) != 0; }
 
+// Says why in `error`; false, for the caller to return.
+bool failure(std::string* error, const std::string& why) {
+  *error = why;
+  return false;
+}
+
 // The host's buffers for the character-buffer operations and ReadLabel.
 constexpr int kTextBufferSize = 256;
 constexpr int kLabelBufferSize = 4096;
@@ -464,10 +470,8 @@ bool decodeEscapes(const std::string& text, size_t firstColumn, std::string* byt
       continue;
     }
     const std::string where = " at column " + std::to_string(firstColumn + i);
-    if (i + 1 == text.size()) {
-      *error = "lone backslash" + where + " (write \\\\ for a backslash)";
-      return false;
-    }
+    if (i + 1 == text.size())
+      return failure(error, "lone backslash" + where + " (write \\\\ for a backslash)");
     const char letter = text[++i];
     const char* named = std::find(std::begin(kEscapeLetters), std::end(kEscapeLetters), letter);
     if (named != std::end(kEscapeLetters)) {
@@ -477,10 +481,9 @@ bool decodeEscapes(const std::string& text, size_t firstColumn, std::string* byt
       bytes->push_back(static_cast<char>(strtoul(text.substr(i + 1, 2).c_str(), nullptr, 16)));
       i += 2;
     } else {
-      *error = letter == 'x' ? "\\x" + where + " needs two hexadecimal digits"
-                             : std::string("unknown escape \\") + letter + where +
-                                   " (known: \\n \\r \\t \\\\ \\xHH)";
-      return false;
+      return failure(error, letter == 'x' ? "\\x" + where + " needs two hexadecimal digits"
+                                          : std::string("unknown escape \\") + letter + where +
+                                                " (known: \\n \\r \\t \\\\ \\xHH)");
     }
   }
   return true;
@@ -547,10 +550,7 @@ bool parseCalls(const std::vector<std::string>& words, std::vector<Call>* calls,
                 std::string* error) {
   for (size_t i = 0; i < words.size();) {
     const Operation* operation = findOperation(words[i]);
-    if (operation == nullptr) {
-      *error = unknownOperation(words[i]);
-      return false;
-    }
+    if (operation == nullptr) return failure(error, unknownOperation(words[i]));
     // The arguments run up to the next call's name. A word that is no
     // call's name is still taken as an argument while one is wanting, so
     // that it is reported as an argument of the wrong kind.
@@ -561,8 +561,7 @@ bool parseCalls(const std::vector<std::string>& words, std::vector<Call>* calls,
     }
     const int given = static_cast<int>(i - first);
     if (given < requiredCount(*operation) || given > argCount(*operation)) {
-      *error = expectedArguments(*operation) + ", got " + std::to_string(given);
-      return false;
+      return failure(error, expectedArguments(*operation) + ", got " + std::to_string(given));
     }
     Call call = makeCall(operation->name);
     for (int a = 0; a < given; ++a) {
@@ -591,18 +590,19 @@ bool setArgument(Call* call, int index, const std::string& text, std::string* er
   const ArgKind& kind = *operation.kinds.kind[index];
   const std::string argument = std::string(operation.name) + ": " + operation.args[index];
   if (&kind == &kLabelText && !decodeEscapes(text, 1, &call->label, error)) {
-    *error = argument + ": " + *error;
-  } else if (&kind == &kLabelText && call->label.size() > kMaxLabelBytes) {
-    *error = std::string(operation.name) + ": a label of " + std::to_string(call->label.size()) +
-             " bytes is longer than the virtual device takes (" + std::to_string(kMaxLabelBytes) +
-             ")";
-  } else if (&kind != &kLabelText && !parseArgument(kind, text, &call->args[index])) {
-    *error = argument + " must be " + kind.expected + ", not '" + text + "'";
-  } else {
-    call->argTexts[index] = text;
-    return true;
+    return failure(error, argument + ": " + *error);
   }
-  return false;
+  if (&kind == &kLabelText && call->label.size() > kMaxLabelBytes) {
+    return failure(error, std::string(operation.name) + ": a label of " +
+                              std::to_string(call->label.size()) +
+                              " bytes is longer than the virtual device takes (" +
+                              std::to_string(kMaxLabelBytes) + ")");
+  }
+  if (&kind != &kLabelText && !parseArgument(kind, text, &call->args[index])) {
+    return failure(error, argument + " must be " + kind.expected + ", not '" + text + "'");
+  }
+  call->argTexts[index] = text;
+  return true;
 }
 
 bool playsPattern(const Operation& operation) { return operation.result == &kPatternStatus; }
@@ -617,14 +617,13 @@ std::string describeResult(const Call& call, const CallResult& result) {
   const Operation& operation = *call.operation;
   const ResultKind& kind = *operation.result;
   const char* name = statusName(result.value);
-  if (!result.hostResult.empty()) return " -> " + result.hostResult;
-  if (&kind == &kNone) return " -> done";
-  std::string out = " -> " + std::to_string(result.value);
-  if (name != nullptr && (result.value == ResultOk ? kind.namesOk : kind.namesFailures)) {
-    out += std::string(" ") + name;
-  } else if (kind.namesOk) {
-    out += " (not a status)";
-  }
+  if (&kind == &kNone) return " -> " + (result.hostResult.empty() ? "done" : result.hostResult);
+  const bool named =
+      name != nullptr && (result.value == ResultOk ? kind.namesOk : kind.namesFailures);
+  std::string out = " -> " + std::to_string(result.value) +
+                    (named          ? std::string(" ") + name
+                     : kind.namesOk ? " (not a status)"
+                                    : "");
   if (result.value != ResultOk) return out;
   if (&kind == &kPendingStatus) out += " (pending until ApplySettings)";
   for (int i = 0; i < countSet(operation.outputs); ++i) {
