@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -302,7 +303,6 @@ bool takeScanEvent(uint32_t* serial) {
 
 // ---- Options and settings -------------------------------------------------------
 
-constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 // The patterns command plays 1..30 and one number beyond the table.
 constexpr int kLastPattern = 31;
@@ -354,12 +354,6 @@ const char* const kSettingOptions[][2] = {{"affix-mode", "SetAffixMode"},
                                           {"good-read-beep", "SetGoodReadBeep"},
                                           {"trigger-mode", "SetTriggerMode"}};
 
-// A command line scanhost cannot read: reported, then exit status 2. Any
-// other error that ends scanhost before its work is done ends it with 1.
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 // What scanhost is asked to do: the command line, then what checking it gave
 // before anything is loaded, calls or lines to read from a file or standard
 // input.
@@ -386,13 +380,13 @@ void takeOption(int found, int index, int argc, char** argv, Job* job) {
   const std::string value = optarg != nullptr ? optarg : "";
   if (found != 0 || name != kOptionNames[index]) {
     // No option of scanhost's, which would take the next word as its value.
-    throw UsageError((word + 1 < argc ? "unknown option " + std::string(argv[word])
-                                      : std::string(argv[word]) + " needs a value") +
-                     " (see scanhost --help)");
+    throw std::invalid_argument((word + 1 < argc ? "unknown option " + std::string(argv[word])
+                                                 : std::string(argv[word]) + " needs a value") +
+                                " (see scanhost --help)");
   }
   if (name == "fetch" && value != "read-label" && value != "record") {
-    throw UsageError("--fetch takes read-label or record, not '" + value +
-                     "' (see scanhost --help)");
+    throw std::invalid_argument("--fetch takes read-label or record, not '" + value +
+                                "' (see scanhost --help)");
   }
   job->given[name] = value;
 }
@@ -555,12 +549,12 @@ bool deliverLabel(Session& session, const LabelLine& label, const std::string& w
   uint32_t serial = 0;
   int events = 0;
   for (; takeScanEvent(&serial); ++events) printLabel(serial, session, fromRecord);
-  const std::string problem = pushed != 0 ? "the virtual device refused the label"
-                              : !idle     ? "the scanner did not take the label within " +
-                                            std::to_string(kLabelTimeoutMs) + " ms; stopping"
-                              : events == 0 ? "the label brought no scan event"
-                                            : "";
-  if (!problem.empty()) reportError("%s: %s", where.c_str(), problem.c_str());
+  if (pushed != 0) reportError("%s: the virtual device refused the label", where.c_str());
+  if (pushed == 0 && !idle) {
+    reportError("%s: the scanner did not take the label within %u ms; stopping", where.c_str(),
+                kLabelTimeoutMs);
+  }
+  if (idle && events == 0) reportError("%s: the label brought no scan event", where.c_str());
   return pushed != 0 || idle;
 }
 
@@ -669,7 +663,7 @@ void prepareJob(Job* job) {
   if (command == "call" && !operands.empty()) {
     if (!parseCalls(operands, &job->calls, &error)) throw std::runtime_error(error);
   } else if ((command == "patterns" || command == "show") && !operands.empty()) {
-    throw UsageError(command + " takes no operands");
+    throw std::invalid_argument(command + " takes no operands");
   } else if (command == "show") {
     job->calls = showCalls();
   } else if (command == "patterns") {
@@ -677,9 +671,10 @@ void prepareJob(Job* job) {
       job->calls.push_back(makeCall("PlayTonePattern", {pattern}));
     }
   } else if (command != "run" && command != "script" && command != "call") {
-    throw UsageError("unknown command '" + command + "' (see scanhost --help)");
+    throw std::invalid_argument("unknown command '" + command + "' (see scanhost --help)");
   } else if (operands.size() > 1) {
-    throw UsageError(command + " takes one file, got " + std::to_string(operands.size()));
+    throw std::invalid_argument(command + " takes one file, got " +
+                                std::to_string(operands.size()));
   } else if (!operands.empty() && operands[0] != "-") {
     job->inputName = operands[0];
     job->file.open(job->inputName);
@@ -709,7 +704,7 @@ int runJob(Job& job) {
   session.newScanner = loadPlugin(job.value("plugin"));
   const Runner run = job.command == "run" ? runCall : execute;
   CallResult created;
-  if (!run(session, makeCall("NewScanner"), &created)) return kExitFailure;
+  if (!run(session, makeCall("NewScanner"), &created)) return EXIT_FAILURE;
   if (!applySettings(session, job, run)) {
     // The refused setting is reported; nothing else is done.
   } else if (job.command == "run") {
@@ -722,7 +717,7 @@ int runJob(Job& job) {
   delete session.scanner;
   if (!closeWav()) reportError("%s: writing the WAV file failed", wavPath.c_str());
   Guard guard(host.lock);
-  return host.errors == 0 ? 0 : kExitFailure;
+  return host.errors == 0 ? 0 : EXIT_FAILURE;
 }
 
 void setUpOutput() {
@@ -751,8 +746,11 @@ int run(int argc, char** argv) {
     prepareJob(&job);
     return runJob(job);
   } catch (const std::exception& error) {
+    // A command line scanhost cannot read ends it with exit status 2, any
+    // other error before its work is done with 1.
     reportError("%s", error.what());
-    return dynamic_cast<const UsageError*>(&error) != nullptr ? kExitUsage : kExitFailure;
+    return dynamic_cast<const std::invalid_argument*>(&error) != nullptr ? kExitUsage
+                                                                         : EXIT_FAILURE;
   }
 }
 

@@ -126,8 +126,8 @@ constexpr const ArgKind* kindOf() {
 // Operations whose arguments are all plain integers: the argument kinds come
 // from the interface's own declaration, so the table cannot disagree with it.
 template <typename... A>
-constexpr ArgKinds kindsOf(int16_t (ScannerInterface1::*)(A...)) {
-  return ArgKinds{{kindOf<A>()...}};
+constexpr std::array<const ArgKind*, kMaxArgs> kindsOf(int16_t (ScannerInterface1::*)(A...)) {
+  return {kindOf<A>()...};
 }
 
 // Arguments were checked against their kind; the cast keeps the low bits, so
@@ -379,27 +379,26 @@ constexpr Operation kTable[] = {
     SPECIAL(-1, PushLabel, kNone, pushLabel, {&kSymbology, &kLabelText}, {"symbology", "text"}, {}),
 };
 
+// Names or kinds are set up to the first null.
 template <typename T>
-constexpr int countSet(const T (&items)[kMaxArgs]) {
-  int count = 0;
-  while (count < kMaxArgs && items[count] != nullptr) ++count;
-  return count;
+int countSet(const std::array<T, kMaxArgs>& items) {
+  return static_cast<int>(std::find(items.begin(), items.end(), nullptr) - items.begin());
 }
 
-static_assert(sizeof kTable / sizeof kTable[0] == kOperationCount + 2,
+static_assert(std::size(kTable) == kOperationCount + 2,
               "one entry an operation, and the host's two calls");
 
 // ---- Calls -------------------------------------------------------------------
 
-int argCount(const Operation& operation) { return countSet(operation.kinds.kind); }
+int argCount(const Operation& operation) { return countSet(operation.kinds); }
 
 // All arguments are required but a last one that has a default.
 int requiredCount(const Operation& operation) {
   const int count = argCount(operation);
-  return count > 0 && operation.kinds.kind[count - 1]->byDefault ? count - 1 : count;
+  return count > 0 && operation.kinds[count - 1]->byDefault ? count - 1 : count;
 }
 
-std::string joined(const char* const (&names)[kMaxArgs]) {
+std::string joined(const std::array<const char*, kMaxArgs>& names) {
   std::string out;
   for (int i = 0; i < countSet(names); ++i) out += (i > 0 ? " " : "") + std::string(names[i]);
   return out;
@@ -428,10 +427,10 @@ std::string unknownOperation(const std::string& name) {
 }
 
 const Operation* findOperation(const std::string& name) {
-  for (const Operation& operation : kTable) {
-    if (name == operation.name) return &operation;
-  }
-  return nullptr;
+  const auto found =
+      std::find_if(std::begin(kTable), std::end(kTable),
+                   [&](const Operation& operation) { return name == operation.name; });
+  return found != std::end(kTable) ? found : nullptr;
 }
 
 // Operation names look like identifiers; arguments are numbers, single
@@ -577,9 +576,8 @@ Call makeCall(const char* name, std::initializer_list<int64_t> args) {
   Call call;
   call.operation = &operation;
   for (int a = 0; a < argCount(operation); ++a) {
-    call.args[a] = a < static_cast<int>(args.size())
-                       ? args.begin()[a]
-                       : operation.kinds.kind[a]->byDefault.value_or(0);
+    call.args[a] = a < static_cast<int>(args.size()) ? args.begin()[a]
+                                                     : operation.kinds[a]->byDefault.value_or(0);
     call.argTexts.push_back(std::to_string(call.args[a]));
   }
   return call;
@@ -587,7 +585,7 @@ Call makeCall(const char* name, std::initializer_list<int64_t> args) {
 
 bool setArgument(Call* call, int index, const std::string& text, std::string* error) {
   const Operation& operation = *call->operation;
-  const ArgKind& kind = *operation.kinds.kind[index];
+  const ArgKind& kind = *operation.kinds[index];
   const std::string argument = std::string(operation.name) + ": " + operation.args[index];
   if (&kind == &kLabelText && !decodeEscapes(text, 1, &call->label, error)) {
     return failure(error, argument + ": " + *error);
@@ -641,7 +639,7 @@ std::string listOperations() {
   for (const Operation& operation : kTable) {
     std::string arguments;
     for (int a = 0; a < argCount(operation); ++a) {
-      const ArgKind& kind = *operation.kinds.kind[a];
+      const ArgKind& kind = *operation.kinds[a];
       const std::string argument = std::string(operation.args[a]) + ":" + kind.listing;
       arguments += (a > 0 ? " " : "") +
                    (kind.byDefault ? "[" + argument + "=" + std::to_string(*kind.byDefault) + "]"

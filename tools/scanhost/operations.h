@@ -10,6 +10,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <array>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -96,17 +97,13 @@ struct ArgKind;     // what the command line may give for an argument
 struct ResultKind;  // what the 16-bit result means
 struct Call;
 
-struct ArgKinds {
-  const ArgKind* kind[kMaxArgs];
-};
-
 struct Operation {
   const char* name;
-  int position;              // in the interface; -1 for the host's own calls
-  const ResultKind* result;  // and what else the call does
-  ArgKinds kinds;
-  const char* args[kMaxArgs];     // the arguments' names
-  const char* outputs[kMaxArgs];  // the out-values' names
+  int position;                                // in the interface; -1 for the host's own calls
+  const ResultKind* result;                    // and what else the call does
+  std::array<const ArgKind*, kMaxArgs> kinds;  // of the arguments
+  std::array<const char*, kMaxArgs> args;      // the arguments' names
+  std::array<const char*, kMaxArgs> outputs;   // the out-values' names
   // Makes the call; `result->notCalled` says why when it could not be made.
   void (*invoke)(Session& session, const Call& call, CallResult* result);
 };
