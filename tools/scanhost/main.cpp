@@ -96,12 +96,6 @@ void emitLocked(const std::string& line) {
   }
 }
 
-std::string hex(uint8_t byte) {
-  char text[3];
-  snprintf(text, sizeof text, "%02X", byte);
-  return text;
-}
-
 // The low `bytes` bytes of `value`, least significant first.
 std::string littleEndian(uint32_t value, int bytes) {
   std::string out;

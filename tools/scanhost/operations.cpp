@@ -493,17 +493,21 @@ std::string escaped(const uint8_t* bytes, size_t length) {
   for (const uint8_t* byte = bytes; byte != bytes + length; ++byte) {
     const char c = static_cast<char>(*byte);
     const char* named = std::find(std::begin(kEscapedBytes), std::end(kEscapedBytes), c);
-    char hex[5];
     if (named != std::end(kEscapedBytes)) {
       out += {'\\', kEscapeLetters[named - kEscapedBytes]};
     } else if (*byte >= 0x20 && *byte < 0x7F) {
       out += c;
     } else {
-      snprintf(hex, sizeof hex, "\\x%02X", *byte);
-      out += hex;
+      out += "\\x" + hex(*byte);
     }
   }
   return out;
+}
+
+std::string hex(uint8_t byte) {
+  char digits[3];
+  snprintf(digits, sizeof digits, "%02X", byte);
+  return digits;
 }
 
 LineKind parseLabelLine(const std::string& rawLine, LabelLine* label, std::string* error) {
