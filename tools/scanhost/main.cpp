@@ -89,11 +89,8 @@ struct HostState {
 } host;
 
 void emitLocked(const std::string& line) {
-  if (host.holding) {
-    host.held.push_back("  " + line);
-  } else {
-    fputs((line + "\n").c_str(), stdout);
-  }
+  if (host.holding) return host.held.push_back("  " + line);
+  fputs((line + "\n").c_str(), stdout);
 }
 
 // The low `bytes` bytes of `value`, least significant first.
@@ -448,12 +445,11 @@ std::string statusText(int16_t value) {
 bool execute(Session& session, const Call& call, CallResult* result) {
   const Operation& operation = *call.operation;
   if (operation.position >= 0 && session.scanner == nullptr) {
-    result->notCalled =
-        std::string(operation.name) +
-        ": there is no scanner object (Destructor destroyed it; NewScanner makes one)";
-  } else {
-    operation.invoke(session, call, result);
+    reportError("%s: there is no scanner object (Destructor destroyed it; NewScanner makes one)",
+                operation.name);
+    return false;
   }
+  operation.invoke(session, call, result);
   if (!result->notCalled.empty()) reportError("%s", result->notCalled.c_str());
   return result->notCalled.empty();
 }
@@ -611,9 +607,8 @@ void runScript(Session& session, Job& job) {
       fflush(stdout);
     }
     if (!std::getline(*job.input, line)) break;
-    if (!runScriptLine(session, line, job.inputName + ":" + std::to_string(number), interactive)) {
-      return;
-    }
+    const std::string where = job.inputName + ":" + std::to_string(number);
+    if (!runScriptLine(session, line, where, interactive)) return;
   }
   if (interactive) fputc('\n', stdout);  // end the prompt line left by end of input
 }

@@ -516,15 +516,13 @@ LineKind parseLabelLine(const std::string& rawLine, LabelLine* label, std::strin
 
   const size_t firstVisible = line.find_first_not_of(" \t");
   if (firstVisible == std::string::npos || line[firstVisible] == '#') return LineKind::kSkip;
-  if (firstVisible != 0) {
-    *error = "starts with a blank; a line starts with the vendor symbology number";
-    return LineKind::kMalformed;
-  }
 
   const size_t blank = std::min(line.find_first_of(" \t"), line.size());
   const std::string number = line.substr(0, blank);
   int64_t symbology = 0;
-  if (!parseInteger(number, INT32_MIN, INT32_MAX, &symbology)) {
+  if (firstVisible != 0) {
+    *error = "starts with a blank; a line starts with the vendor symbology number";
+  } else if (!parseInteger(number, INT32_MIN, INT32_MAX, &symbology)) {
     *error = "'" + number + "' is not a vendor symbology number (a 32-bit integer)";
   } else if (blank == line.size()) {
     *error = "no label after the symbology (write '<symbology> <text>')";
