@@ -694,13 +694,13 @@ int runJob(Job& job) {
   const Runner run = job.command == "run" ? runCall : execute;
   CallResult created;
   if (!run(session, makeCall("NewScanner"), &created)) return EXIT_FAILURE;
-  if (!applySettings(session, job, run)) {
-    // The refused setting is reported; nothing else is done.
-  } else if (job.command == "run") {
+  // A setting refused is reported, and nothing else is done.
+  const bool ready = applySettings(session, job, run);
+  if (ready && job.command == "run") {
     runLabels(session, job, job.value("fetch") == "record");
-  } else if (!job.calls.empty()) {
+  } else if (ready && !job.calls.empty()) {
     runCalls(session, job.calls);
-  } else {
+  } else if (ready) {
     runScript(session, job);
   }
   delete session.scanner;

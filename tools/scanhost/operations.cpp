@@ -272,9 +272,11 @@ void pushLabel(Session& session, const Call& call, CallResult* result) {
 // Any other: its invoker, argument kinds, argument names and out-value names.
 #define SPECIAL(position, name, result, invoker, ...) \
   { #name, position, &result, __VA_ARGS__, invoker }
+// An operation that registers one of the host's callbacks (on), or none (off).
 #define SETS_CALLBACK(position, name, callback)                                                    \
   SPECIAL(position, name, kNone, (registerCallback<&ScannerInterface1::name, &Session::callback>), \
           {&kSwitch}, {"callback"}, {})
+// An operation that copies a text into a buffer of the size given.
 #define GETS_TEXT(position, name)                                                               \
   SPECIAL(position, name, kStatus, getText<&ScannerInterface1::name>, {&kBufferSize}, {"size"}, \
           {"text"})
@@ -451,9 +453,9 @@ bool parseInteger(const std::string& text, int64_t min, int64_t max, int64_t* va
   // neither is wanted, so the base is chosen here.
   if (text.empty() || isspace(static_cast<unsigned char>(text[0]))) return false;
   const size_t sign = text[0] == '-' || text[0] == '+' ? 1 : 0;
-  const bool hex = text.compare(sign, 2, "0x") == 0 || text.compare(sign, 2, "0X") == 0;
+  const bool hexadecimal = text.compare(sign, 2, "0x") == 0 || text.compare(sign, 2, "0X") == 0;
   char* end = nullptr;
-  const long long parsed = strtoll(text.c_str(), &end, hex ? 16 : 10);
+  const long long parsed = strtoll(text.c_str(), &end, hexadecimal ? 16 : 10);
   // Out of range, strtoll gives its own limits, which lie outside every range used here.
   if (end != text.c_str() + text.size() || parsed < min || parsed > max) return false;
   *value = parsed;

@@ -35,11 +35,11 @@ bool decodeEscapes(const std::string& text, size_t firstColumn, std::string* byt
 // `bytes` in the escaped form above: printable ASCII as itself (the
 // backslash doubled), \n \r \t, every other byte as \xHH.
 std::string escaped(const uint8_t* bytes, size_t length);
-// The two upper-case hexadecimal digits of `byte`.
-std::string hex(uint8_t byte);
 inline std::string escaped(const std::string& bytes) {
   return escaped(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
+// The two upper-case hexadecimal digits of `byte`.
+std::string hex(uint8_t byte);
 
 // Label files: one label a line, "<vendor symbology> <text>".
 //
