@@ -16,9 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "label_lines.h"
 #include "operations.h"
-#include "text_codec.h"
 
 namespace {
 
@@ -94,14 +92,12 @@ void checkCalls(const std::string& text) {
     return;
   }
   for (const scanhost::Call& call : calls) {
-    if (call.kind == scanhost::HostCall::kOperation) {
-      CHECK(call.operation != nullptr, "operation call without an operation", text);
-    }
+    CHECK(call.operation != nullptr, "call without an operation", text);
     const std::string written = scanhost::describeCall(call);
     std::vector<scanhost::Call> again;
     CHECK(scanhost::parseCalls(words(written), &again, &error) && again.size() == 1,
           "call does not read back", written);
-    CHECK(again[0].kind == call.kind && again[0].operation == call.operation &&
+    CHECK(again[0].operation == call.operation &&
               again[0].label == call.label,
           "call reads back as another", written);
     for (int a = 0; a < scanhost::kMaxArgs; ++a) {

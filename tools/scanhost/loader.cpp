@@ -1,6 +1,7 @@
 #include "loader.h"
 
-#include <stdio.h>
+#include <algorithm>
+#include <stdexcept>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -34,17 +35,12 @@ void* symbolOf(void* library, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 std::string loadError(const std::string& path) {
-  char text[32];
-  snprintf(text, sizeof text, "error %lu", static_cast<unsigned long>(GetLastError()));
-  return path + ": " + text;
+  return path + ": error " + std::to_string(GetLastError());
 }
-std::string programDirectory() {
+std::string programPath() {
   char path[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return ".";
-  std::string directory(path, length);
-  const size_t separator = directory.find_last_of("\\/");
-  return separator == std::string::npos ? "." : directory.substr(0, separator);
+  return length == 0 || length >= MAX_PATH ? "" : std::string(path, length);
 }
 bool exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -61,35 +57,25 @@ void* openLibrary(const std::string& path, bool global) {
 }
 void* symbolOf(void* library, const char* name) { return dlsym(library, name); }
 std::string loadError(const std::string&) { return dlerror(); }
-std::string programDirectory() {
+std::string programPath() {
   char path[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return ".";
-  const std::string file(path, static_cast<size_t>(length));
-  const size_t slash = file.rfind('/');
-  return slash == std::string::npos ? "." : file.substr(0, slash);
+  return length <= 0 ? "" : std::string(path, static_cast<size_t>(length));
 }
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 #endif
 
 // `relative` ('/' separated) below the directory of scanhost.
 std::string besideTheProgram(std::string relative) {
-  for (char& c : relative) {
-    if (c == '/') c = kSeparator;
-  }
-  return programDirectory() + kSeparator + relative;
+  const std::string program = programPath();
+  const size_t separator = program.find_last_of(kSeparator == '/' ? "/" : "\\/");
+  std::replace(relative.begin(), relative.end(), '/', kSeparator);
+  return (separator == std::string::npos ? "." : program.substr(0, separator)) + kSeparator +
+         relative;
 }
 
 std::string joined(const std::string& directory, const char* name) {
   return directory + kSeparator + name;
-}
-
-}  // namespace
-
-std::string defaultPluginPath() {
-  const std::string buildTree = joined(besideTheProgram("../lib"), kPluginFile);
-  if (exists(buildTree)) return buildTree;
-  return joined(besideTheProgram(SCANHOST_INSTALLED_PLUGIN_DIR), kPluginFile);
 }
 
 std::string defaultVirtualDirectory() {
@@ -98,15 +84,22 @@ std::string defaultVirtualDirectory() {
   return besideTheProgram(SCANHOST_INSTALLED_PLUGIN_DIR "/virtual");
 }
 
-bool loadVirtualDevice(const std::string& directory, Session* session, std::string* error) {
+std::string defaultPluginPath() {
+  const std::string buildTree = joined(besideTheProgram("../lib"), kPluginFile);
+  if (exists(buildTree)) return buildTree;
+  return joined(besideTheProgram(SCANHOST_INSTALLED_PLUGIN_DIR), kPluginFile);
+}
+
+}  // namespace
+
+void loadVirtualDevice(const std::string& given, Session* session) {
+  const std::string directory = given.empty() ? defaultVirtualDirectory() : given;
   void* scanner = nullptr;
   for (const char* name : kVirtualLibraries) {
     const std::string path = joined(directory, name);
     void* library = openLibrary(path, true);
-    if (library == nullptr) {
-      *error = "cannot load the virtual device: " + loadError(path);
-      return false;
-    }
+    if (library == nullptr)
+      throw std::runtime_error("cannot load the virtual device: " + loadError(path));
     if (scanner == nullptr) scanner = library;
   }
   // The declarations in virtual_device.h give the types; nothing is linked.
@@ -118,29 +111,24 @@ bool loadVirtualDevice(const std::string& directory, Session* session, std::stri
       reinterpret_cast<decltype(&vdev_scan_enabled)>(symbolOf(scanner, "vdev_scan_enabled"));
   if (session->pushLabel == nullptr || session->waitIdle == nullptr ||
       session->scannerEnabled == nullptr) {
-    *error = joined(directory, kVirtualLibraries[0]) +
-             " is not the virtual device: it lacks its control functions";
-    return false;
+    throw std::runtime_error(joined(directory, kVirtualLibraries[0]) +
+                             " is not the virtual device: it lacks its control functions");
   }
-  return true;
 }
 
-bool loadPlugin(const std::string& path, NewScannerFunction* newScanner, std::string* error) {
+NewScannerFunction loadPlugin(const std::string& given) {
+  const std::string path = given.empty() ? defaultPluginPath() : given;
   // A bare name would be looked up on the library search path; the plug-in
   // is named by its file.
   const bool bare = path.find_first_of("/\\") == std::string::npos;
   const std::string file = bare ? std::string(".") + kSeparator + path : path;
   void* library = openLibrary(file, false);
-  if (library == nullptr) {
-    *error = "cannot load the plug-in: " + loadError(file);
-    return false;
+  if (library == nullptr) throw std::runtime_error("cannot load the plug-in: " + loadError(file));
+  const auto newScanner = reinterpret_cast<NewScannerFunction>(symbolOf(library, "NewScanner"));
+  if (newScanner == nullptr) {
+    throw std::runtime_error(path + " is not a scanner plug-in: it does not export NewScanner");
   }
-  *newScanner = reinterpret_cast<NewScannerFunction>(symbolOf(library, "NewScanner"));
-  if (*newScanner == nullptr) {
-    *error = path + " is not a scanner plug-in: it does not export NewScanner";
-    return false;
-  }
-  return true;
+  return newScanner;
 }
 
 }  // namespace scanhost

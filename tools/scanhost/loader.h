@@ -1,28 +1,25 @@
 // Loading the plug-in and the virtual device as a host does, on Linux
 // (dlopen) and Windows (LoadLibrary), and where scanhost finds them by
-// default.
+// default: beside the build tree's bin/ (lib/, virtual/) or in the installed
+// layout (the plug-in's directory under the library directory, the virtual
+// device in its virtual/), whichever holds them.
 #ifndef SCANHOST_LOADER_H
 #define SCANHOST_LOADER_H
 
 #include <string>
 
-#include "host.h"
+#include "operations.h"
 
 namespace scanhost {
 
-// Loads the three libraries of the virtual device from `directory`, so that
-// the plug-in's own lookup of the driver finds each one already loaded under
-// its name, and puts the control functions the host needs into `session`.
-bool loadVirtualDevice(const std::string& directory, Session* session, std::string* error);
-// Loads the plug-in and resolves its one export.
-bool loadPlugin(const std::string& path, NewScannerFunction* newScanner, std::string* error);
-
-// Where the plug-in and the virtual device are when scanhost is not told:
-// beside the build tree's bin/ (lib/, virtual/) or in the installed layout
-// (the plug-in's directory under the library directory, the virtual device
-// in its virtual/), whichever holds them.
-std::string defaultPluginPath();
-std::string defaultVirtualDirectory();
+// Loads the three libraries of the virtual device from `directory` (empty:
+// the default one), so that the plug-in's own lookup of the driver finds
+// each one already loaded under its name, and puts the control functions the
+// host needs into `session`. Throws std::runtime_error saying what failed.
+void loadVirtualDevice(const std::string& directory, Session* session);
+// Loads the plug-in from `path` (empty: the default one) and resolves its
+// one export; throws std::runtime_error saying what failed.
+NewScannerFunction loadPlugin(const std::string& path);
 
 }  // namespace scanhost
 

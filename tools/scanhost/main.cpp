@@ -1,10 +1,15 @@
 // scanhost: a command-line host for the scanner plug-in. It loads the
 // plug-in with dlopen exactly as a host application does, drives it through
 // the ScannerInterface1 table on the virtual device, and shows the scan
-// events, labels, tones and debug messages that come back.
+// events, labels, tones and debug messages that come back, from the
+// plug-in's threads and its own, and renders the tones into a WAV file.
 #include <errno.h>
+#include <getopt.h>
+#include <math.h>
 #include <signal.h>
+#include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -13,93 +18,290 @@
 #include <io.h>
 #endif
 
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "host.h"
-#include "label_lines.h"
 #include "loader.h"
 #include "operations.h"
-#include "text_codec.h"
-#include "wav_writer.h"
+#include "records.h"
 
 namespace scanhost {
 namespace {
 
-constexpr int kExitFailure = 1;
+// ---- Output, callbacks and the tone timeline ------------------------------------
+
+using Clock = std::chrono::steady_clock;
+using Guard = std::lock_guard<std::mutex>;
+
+// A gap between two tones of a sequence that is shown as a wait.
+constexpr int64_t kWaitThresholdMs = 20;
+// Silence the WAV file puts between two sequences.
+constexpr uint32_t kSequenceGapMs = 300;
+// A wait rendered into the WAV file is cut to this length.
+constexpr uint32_t kLongestRenderedWaitMs = 10000;
+// Scan events the host thread has not handled yet are kept up to this many.
+constexpr size_t kEventCapacity = 256;
+
+// The WAV file: 16-bit mono PCM at 44100 Hz, written as it goes, the sizes in
+// its header filled in when it is closed.
+constexpr uint32_t kSampleRate = 44100;
+// Tones at or above half the sample rate cannot be carried by the file; they
+// (and anything above hearing) are rendered as silence of their length.
+constexpr uint32_t kHighestFrequency = kSampleRate / 2 - 1;
+// A tone of full level (64) peaks at half of the 16-bit range.
+constexpr double kPeak = 16383;
+constexpr uint32_t kHeaderSize = 44;
+constexpr uint32_t kFadeMs = 3;
+constexpr double kPi = 3.14159265358979323846;
+// The data chunk may not outgrow what its 32-bit size can state.
+constexpr uint32_t kMaxSamples = (0xFFFFFFFFu - kHeaderSize) / 2;
+
+struct ToneSequence {
+  bool open = false;
+  bool measureEdges = false;
+  std::optional<Clock::time_point> mark;  // the last tone, or the start when edges count
+  bool rendered = false;
+};
+
+// Everything the callbacks share with the host thread, under its lock. The
+// functions named ...Locked expect the caller to hold it.
+struct HostState {
+  std::mutex lock;
+  int errors = 0;
+  bool holding = false;  // an operation runs: its lines wait in `held`
+  std::vector<std::string> held;
+  ToneSequence sequence;
+  std::unique_ptr<FILE, int (*)(FILE*)> wav{nullptr, fclose};
+  uint32_t samples = 0;  // in the WAV file
+  bool gapBeforeNext = false;
+  uint32_t events = 0;
+  std::deque<uint32_t> unhandledEvents;
+} host;
+
+void emitLocked(const std::string& line) {
+  if (host.holding) return host.held.push_back("  " + line);
+  fputs((line + "\n").c_str(), stdout);
+}
+
+// The low `bytes` bytes of `value`, least significant first.
+std::string littleEndian(uint32_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return out;
+}
+
+void writeWavLocked(const std::string& bytes) {
+  fwrite(bytes.data(), 1, bytes.size(), host.wav.get());
+}
+
+// The 44-byte RIFF header of a PCM file holding the samples written so far:
+// format chunk of 16 bytes, PCM, one channel, the rate, bytes a second,
+// bytes a sample, bits a sample, then the data chunk.
+void writeWavHeaderLocked() {
+  const uint32_t dataBytes = 2 * host.samples;
+  writeWavLocked("RIFF" + littleEndian(kHeaderSize - 8 + dataBytes, 4) + "WAVEfmt " +
+                 littleEndian(16, 4) + littleEndian(1, 2) + littleEndian(1, 2) +
+                 littleEndian(kSampleRate, 4) + littleEndian(2 * kSampleRate, 4) +
+                 littleEndian(2, 2) + littleEndian(16, 2) + "data" + littleEndian(dataBytes, 4));
+}
+
+void putSampleLocked(int16_t sample) {
+  if (host.samples >= kMaxSamples) return;
+  writeWavLocked(littleEndian(static_cast<uint16_t>(sample), 2));
+  ++host.samples;
+}
+
+uint32_t samplesFor(uint32_t durationMs) {
+  return static_cast<uint32_t>(uint64_t{durationMs} * kSampleRate / 1000);
+}
+
+// A sine at `frequency` hertz for `durationMs`, its amplitude scaled by
+// level / 64 (levels above 64 count as 64), with short fades at both ends so
+// that tones do not click. A frequency the file cannot carry (or 0) is
+// silence of the same length.
+void renderToneLocked(uint32_t frequency, uint32_t durationMs, uint32_t level) {
+  const bool audible = frequency != 0 && frequency <= kHighestFrequency;
+  const uint32_t count = samplesFor(durationMs);
+  const uint32_t fade = std::min(samplesFor(kFadeMs), count / 2);
+  const double amplitude = audible ? kPeak * std::min(level, 64u) / 64.0 : 0.0;
+  const double step = 2.0 * kPi * frequency / kSampleRate;
+  for (uint32_t i = 0; i < count; ++i) {
+    double envelope = 1.0;
+    if (i < fade) envelope = static_cast<double>(i) / fade;
+    if (count - 1 - i < fade) envelope = static_cast<double>(count - 1 - i) / fade;
+    putSampleLocked(static_cast<int16_t>(lround(amplitude * envelope * sin(step * i))));
+  }
+}
+
+// Whether there is a WAV file to render into; puts the gap between
+// sequences into it first.
+bool prepareRenderingLocked() {
+  if (host.wav == nullptr) return false;
+  if (host.gapBeforeNext && host.samples > 0) renderToneLocked(0, kSequenceGapMs, 0);
+  host.gapBeforeNext = false;
+  host.sequence.rendered = true;
+  return true;
+}
+
+// A gap long enough since the mark becomes a wait.
+void noteGapLocked(Clock::time_point now) {
+  if (!host.sequence.open || !host.sequence.mark) return;
+  const int64_t gap =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now - *host.sequence.mark).count();
+  if (gap < kWaitThresholdMs) return;
+  emitLocked("wait " + std::to_string(gap) + " ms");
+  const auto rendered = static_cast<uint32_t>(std::min<int64_t>(gap, kLongestRenderedWaitMs));
+  if (prepareRenderingLocked()) renderToneLocked(0, rendered, 0);
+}
+
+std::string describeScanEvent(const uint8_t* record) {
+  if (record == nullptr) return "no record";
+  const ScanEvent event = decodeScanEvent(record);
+  if (event.lengthGiven && event.wellFormed) {
+    return "87 FF, label of " + std::to_string(event.length) + " bytes";
+  }
+  if (event.wellFormed) return "87 FF, label of 255 bytes or fewer";
+  std::string text = "unexpected record";
+  for (int i = 0; i < ScanEventRecordSize; ++i) text += " " + hex(record[i]);
+  return text;
+}
+
+void onScanEvent(const uint8_t* record) {
+  Guard guard(host.lock);
+  const uint32_t serial = ++host.events;
+  if (host.unhandledEvents.size() < kEventCapacity) host.unhandledEvents.push_back(serial);
+  emitLocked("event " + std::to_string(serial) + ": " + describeScanEvent(record));
+}
+
+void onDebugMessage(const char* format, ...) {
+  std::string text = "(no format)";
+  if (format != nullptr) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    const bool cut = vsnprintf(buffer, sizeof buffer, format, args) >= int{sizeof buffer};
+    va_end(args);
+    std::string message = buffer;
+    message.erase(message.find_last_not_of("\n\r") + 1);
+    text = escaped(message) + (cut ? " [cut]" : "");
+  }
+  Guard guard(host.lock);
+  emitLocked("debug: " + text);
+}
+
+void onTone(int32_t zero, const uint8_t* record, int32_t zero2) {
+  const Clock::time_point now = Clock::now();
+  Guard guard(host.lock);
+  if (record == nullptr) return emitLocked("tone: no record");
+  noteGapLocked(now);
+  const Tone tone = decodeTone(record);
+  std::string text = "tone " + std::to_string(tone.frequency) + " Hz " +
+                     std::to_string(tone.durationMs) + " ms level " + std::to_string(tone.level);
+  if (!tone.wellFormed)
+    text += " (record starts " + hex(record[0]) + " " + hex(record[1]) + ", not 01 00)";
+  if (zero != 0 || zero2 != 0) {
+    text += " (called with " + std::to_string(zero) + " and " + std::to_string(zero2) +
+            " around the record, not 0 and 0)";
+  }
+  if (host.wav != nullptr && tone.frequency > kHighestFrequency) {
+    text += " (above " + std::to_string(kHighestFrequency) + " Hz: silent in the WAV file)";
+  }
+  emitLocked(text);
+  if (prepareRenderingLocked()) renderToneLocked(tone.frequency, tone.durationMs, tone.level);
+  if (host.sequence.open) host.sequence.mark = now;
+}
+
+// "scanhost: ..." on standard error; every report makes the exit status 1.
+__attribute__((format(printf, 1, 2))) void reportError(const char* format, ...) {
+  char message[2048];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(message, sizeof message, format, args);
+  va_end(args);
+  Guard guard(host.lock);
+  ++host.errors;
+  fflush(stdout);
+  fprintf(stderr, "scanhost: %s\n", message);
+  fflush(stderr);
+}
+
+// Tones and waits are also rendered into the WAV file that openWav creates
+// and closeWav completes.
+void openWav(const std::string& path) {
+  Guard guard(host.lock);
+  host.wav.reset(fopen(path.c_str(), "wb"));
+  if (host.wav == nullptr)
+    throw std::runtime_error("cannot create " + path + ": " + strerror(errno));
+  writeWavHeaderLocked();
+}
+
+// False when writing the file failed.
+bool closeWav() {
+  Guard guard(host.lock);
+  if (host.wav == nullptr) return true;
+  bool written = fseek(host.wav.get(), 0, SEEK_SET) == 0;
+  if (written) writeWavHeaderLocked();
+  written = ferror(host.wav.get()) == 0 && written;
+  return fclose(host.wav.release()) == 0 && written;
+}
+
+// Pauses in a pattern are waits in the thread that plays it, invisible to the
+// host except as time passing between tones. Every tone is time-stamped; a
+// gap of at least kWaitThresholdMs between two tones of one sequence is
+// shown as a wait. A sequence is one operation call or one label pushed into
+// the virtual device. During an operation call (`holdLines`) lines are held
+// until endSequence prints `resultLine` followed by them. With
+// `measureEdges` (operations that play a pattern) the time from the call's
+// start to its first tone and from its last tone to its end count as waits
+// too, so a pattern made only of pauses still shows.
+void beginSequence(bool measureEdges, bool holdLines) {
+  Guard guard(host.lock);
+  host.sequence = ToneSequence{true, measureEdges, std::nullopt, false};
+  if (measureEdges) host.sequence.mark = Clock::now();
+  host.holding = holdLines;
+}
+
+void endSequence(const std::string& resultLine) {
+  Guard guard(host.lock);
+  if (host.sequence.measureEdges) noteGapLocked(Clock::now());
+  if (host.sequence.rendered) host.gapBeforeNext = true;
+  host.sequence = ToneSequence{};
+  host.holding = false;
+  if (!resultLine.empty()) emitLocked(resultLine);
+  for (const std::string& line : host.held) emitLocked(line);
+  host.held.clear();
+}
+
+// Serial number (1, 2, ...) of the oldest scan event the host thread has not
+// handled yet; false when there is none.
+bool takeScanEvent(uint32_t* serial) {
+  Guard guard(host.lock);
+  if (host.unhandledEvents.empty()) return false;
+  *serial = host.unhandledEvents.front();
+  host.unhandledEvents.pop_front();
+  return true;
+}
+
+// ---- Options and settings -------------------------------------------------------
+
 constexpr int kExitUsage = 2;
-// How long a pushed label may take to be read and handled.
-constexpr uint32_t kLabelTimeoutMs = 5000;
 // The patterns command plays 1..30 and one number beyond the table.
 constexpr int kLastPattern = 31;
 
-// What show reads back: every setting and state the interface can report,
-// one call a row. Retrieval operations are left out, since they consume the
-// label.
-const std::vector<std::string> kShowCalls[] = {
-    {"IsScannerEnabled"},
-    {"GetReadLedState"},
-    {"GetAffixChars"},
-    {"GetAffixMode"},
-    {"GetStoredSelector2"},
-    {"GetGoodReadBeep"},
-    {"GetTriggerMode"},
-    {"GetAuxFlag"},
-    {"GetStoredFlag1"},
-    {"GetStoredLevel1"},
-    {"GetStoredLevel2"},
-    {"GetStoredLevel3"},
-    {"GetStoredCode"},
-    {"GetStoredSelector"},
-    {"GetToneDuration", "32"},
-    {"GetToneDuration", "33"},
-    {"GetToneDuration", "34"},
-    {"GetToneDuration", "39"},
-    {"GetToneFrequency", "35"},
-    {"GetToneFrequency", "36"},
-    {"GetToneFrequency", "37"},
-    {"GetToneFrequency", "40"},
-    {"GetSymbologyEnabled", "0"},
-    {"GetSymbologyEnabled", "1"},
-    {"GetSymbologyEnabled", "2"},
-    {"GetSymbologyEnabled", "3"},
-    {"GetSymbologyEnabled", "4"},
-    {"GetSymbologyEnabled", "5"},
-    {"GetSymbologyEnabled", "6"},
-    {"GetSymbologyEnabled", "7"},
-    {"GetSymbologyEnabled", "8"},
-    {"GetSymbologyEnabled", "9"},
-    {"GetSymbologyEnabled", "11"},
-    {"GetSymbologyEnabled", "12"},
-    {"GetSymbologyEnabled", "14"},
-    {"GetSymbologyEnabled", "15"},
-    {"GetSymbologyEnabled", "83"},
-    {"GetSymbologyEnabled", "84"},
-    {"GetSymbologyEnabled", "85"},
-    {"GetSymbologyLengths", "0"},
-    {"GetSymbologyLengths", "5"},
-    {"GetSymbologyLengths", "6"},
-    {"GetSymbologyLengths", "7"},
-    {"GetSymbologyLengths", "9"},
-    {"GetSymbologyLengths", "11"},
-    {"GetSymbologyOption", "0"},
-    {"GetSymbologyOption", "1"},
-    {"GetSymbologyOption", "2"},
-    {"GetSymbologyOption", "6"},
-    {"GetSymbologyOption", "11"},
-    {"GetSymbologyOption2", "1"},
-    {"GetSymbologyOption2", "2"},
-    {"GetOptionA1"},
-    {"GetOptionA4"},
-    {"GetOptionB1"},
-    {"GetOptionB2"},
-    {"GetOptionE1"},
-    {"GetOptionF1Bit1"},
-    {"GetOptionIByKind", "0"},
-    {"GetOptionIKind3"},
-    {"GetOptionITriple"},
-    {"GetOptionJ"},
-};
+// The tone parameters by id, in the order of the pattern letters that stand
+// for them: durations s m l d, frequencies H M L D.
+const std::vector<int64_t> kToneDurationIds = {32, 33, 34, 39};
+const std::vector<int64_t> kToneFrequencyIds = {35, 36, 37, 40};
 
 const char kUsage[] =
     "usage: scanhost [options] run [LABEL-FILE | -]\n"
@@ -132,423 +334,382 @@ const char kUsage[] =
     "\n"
     "Label lines: '<vendor symbology> <text>', escapes \\n \\r \\t \\\\ \\xHH; # comments.\n";
 
-enum class Fetch { kReadLabel, kRecord };
+// The options; all but the last take a value.
+const char* const kOptionNames[] = {"plugin",         "virtual",      "wav",     "fetch",
+                                    "prefix",         "suffix1",      "suffix2", "affix-mode",
+                                    "good-read-beep", "trigger-mode", "help"};
+// The options that set the affix characters, in SetAffixChars' order.
+const char* const kAffixOptions[] = {"prefix", "suffix1", "suffix2"};
+// The other settings, in the order they are made, with what makes them.
+const char* const kSettingOptions[][2] = {{"affix-mode", "SetAffixMode"},
+                                          {"good-read-beep", "SetGoodReadBeep"},
+                                          {"trigger-mode", "SetTriggerMode"}};
 
-struct Options {
-  std::string command;
+// What scanhost is asked to do: the command line, then what checking it gave
+// before anything is loaded, calls or lines to read from a file or standard
+// input.
+struct Job {
+  std::string command;  // the first word that is no option, or help
   std::vector<std::string> operands;
-  std::string pluginPath;
-  std::string virtualDir;
-  std::string wavPath;
-  Fetch fetch = Fetch::kReadLabel;
-  std::string affix[3];  // prefix, first suffix, second suffix as written
-  bool hasAffix[3] = {};
-  std::string affixMode;
-  std::string goodReadBeep;
-  std::string triggerMode;
+  std::map<std::string, std::string> given;  // option name -> value
+  std::vector<Call> calls;
+  std::string inputName = "standard input";
+  std::ifstream file;
+  std::istream* input = &std::cin;
+
+  bool has(const char* name) const { return given.count(name) != 0; }
+  std::string value(const char* name) const { return has(name) ? given.at(name) : ""; }
+  bool anyAffix() const { return has("prefix") || has("suffix1") || has("suffix2"); }
 };
 
-// Options that take a value, and where the value goes.
-struct OptionEntry {
-  const char* name;
-  std::string Options::*field;
-};
-const OptionEntry kValueOptions[] = {
-    {"--plugin", &Options::pluginPath},
-    {"--virtual", &Options::virtualDir},
-    {"--wav", &Options::wavPath},
-    {"--affix-mode", &Options::affixMode},
-    {"--good-read-beep", &Options::goodReadBeep},
-    {"--trigger-mode", &Options::triggerMode},
-};
-const char* const kAffixOptions[3] = {"--prefix", "--suffix1", "--suffix2"};
-
-bool parseOptions(int argc, char** argv, Options* options, std::string* error) {
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (optionsEnded || argument.compare(0, 2, "--") != 0) {
-      if (options->command.empty()) {
-        options->command = argument;
-      } else {
-        options->operands.push_back(argument);
-      }
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (argument == "--help") {
-      options->command = "help";
-      continue;
-    }
-    if (i + 1 >= argc) {
-      *error = argument + " needs a value";
-      return false;
-    }
-    const std::string value = argv[++i];
-    bool known = false;
-    for (const OptionEntry& entry : kValueOptions) {
-      if (argument == entry.name) {
-        options->*entry.field = value;
-        known = true;
-      }
-    }
-    for (int a = 0; a < 3; ++a) {
-      if (argument == kAffixOptions[a]) {
-        options->affix[a] = value;
-        options->hasAffix[a] = true;
-        known = true;
-      }
-    }
-    if (argument == "--fetch") {
-      known = true;
-      if (value == "read-label") {
-        options->fetch = Fetch::kReadLabel;
-      } else if (value == "record") {
-        options->fetch = Fetch::kRecord;
-      } else {
-        *error = "--fetch takes read-label or record, not '" + value + "'";
-        return false;
-      }
-    }
-    if (!known) {
-      *error = "unknown option " + argument;
-      return false;
-    }
+// Takes the option getopt_long has just read (`found` 0, kOptionNames[index]).
+void takeOption(int found, int index, int argc, char** argv, Job* job) {
+  // getopt_long also takes "--name=value" and abbreviated names; scanhost
+  // takes the whole name, then the value as the next word.
+  const int word = optind - (found == 0 && optarg == argv[optind - 1] ? 2 : 1);
+  const std::string name = argv[word] + 2;
+  const std::string value = optarg != nullptr ? optarg : "";
+  if (found != 0 || name != kOptionNames[index]) {
+    // No option of scanhost's, which would take the next word as its value.
+    throw std::invalid_argument((word + 1 < argc ? "unknown option " + std::string(argv[word])
+                                                 : std::string(argv[word]) + " needs a value") +
+                                " (see scanhost --help)");
   }
-  return true;
+  if (name == "fetch" && value != "read-label" && value != "record") {
+    throw std::invalid_argument("--fetch takes read-label or record, not '" + value +
+                                "' (see scanhost --help)");
+  }
+  job->given[name] = value;
 }
 
-// The settings given on the command line as calls, checked like any call.
-// The affix characters not given are filled in later from GetAffixChars.
-bool settingCalls(const Options& options, bool withAffixChars, const int64_t* currentAffixes,
-                  std::vector<Call>* calls, std::string* error) {
-  struct Setting {
-    const char* option;
-    std::vector<std::string> tokens;
+// Words starting with "--" are options, up to a word "--"; a word starting
+// with a single '-' (a negative number, "-" for standard input) is none.
+void parseOptions(int argc, char** argv, Job* job) {
+  std::vector<option> longOptions;
+  for (const char* name : kOptionNames)
+    longOptions.push_back({name, required_argument, nullptr, 0});
+  longOptions.back().has_arg = no_argument;  // --help
+  longOptions.push_back({});
+  std::vector<std::string> words;
+  opterr = 0;
+  for (bool optionsEnded = false; optind < argc;) {
+    int index = 0;
+    if (optionsEnded || strncmp(argv[optind], "--", 2) != 0) {
+      words.push_back(argv[optind++]);
+    } else if (const int found = getopt_long(argc, argv, "+", longOptions.data(), &index);
+               found != -1) {
+      takeOption(found, index, argc, argv, job);
+    } else {
+      optionsEnded = true;  // "--"
+    }
+  }
+  job->command = job->has("help") ? "help" : words.empty() ? "" : words[0];
+  if (!words.empty()) job->operands.assign(words.begin() + 1, words.end());
+}
+
+// The settings given on the command line as calls, checked like any call;
+// the affix characters not given stay `current`.
+std::vector<Call> settingCalls(const Job& job, const int64_t* current) {
+  std::vector<Call> settings;
+  std::string error;
+  const auto set = [&](int index, const std::string& text, const std::string& option) {
+    if (!setArgument(&settings.back(), index, text, &error))
+      throw std::runtime_error(option + ": " + error);
   };
-  std::vector<Setting> settings;
-  if (withAffixChars) {
-    Setting affixes{"--prefix/--suffix1/--suffix2", {"SetAffixChars"}};
-    for (int a = 0; a < 3; ++a) {
-      affixes.tokens.push_back(options.hasAffix[a] ? options.affix[a]
-                                                   : std::to_string(currentAffixes[a]));
-    }
-    settings.push_back(affixes);
+  if (job.anyAffix())
+    settings.push_back(makeCall("SetAffixChars", {current[0], current[1], current[2]}));
+  for (int a = 0; a < 3; ++a) {
+    if (job.has(kAffixOptions[a]))
+      set(a, job.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
   }
-  if (!options.affixMode.empty())
-    settings.push_back({"--affix-mode", {"SetAffixMode", options.affixMode}});
-  const bool pending = !options.goodReadBeep.empty() || !options.triggerMode.empty();
-  if (!options.goodReadBeep.empty()) {
-    std::string flag = options.goodReadBeep;
-    if (flag == "on") flag = "1";
-    if (flag == "off") flag = "0";
-    settings.push_back({"--good-read-beep", {"SetGoodReadBeep", flag}});
+  for (const auto& [option, operation] : kSettingOptions) {
+    const std::string text = job.value(option);
+    const bool onOff = strcmp(option, "good-read-beep") == 0 && (text == "on" || text == "off");
+    if (text.empty()) continue;
+    settings.push_back(makeCall(operation));
+    set(0, onOff ? (text == "on" ? "1" : "0") : text, "--" + std::string(option));
   }
-  if (!options.triggerMode.empty()) {
-    settings.push_back({"--trigger-mode", {"SetTriggerMode", options.triggerMode}});
+  if (!job.value("good-read-beep").empty() || !job.value("trigger-mode").empty()) {
+    settings.push_back(makeCall("ApplySettings"));
   }
-  if (pending) settings.push_back({"--good-read-beep/--trigger-mode", {"ApplySettings", "0"}});
-  for (const Setting& setting : settings) {
-    std::string problem;
-    if (!parseCalls(setting.tokens, calls, &problem)) {
-      *error = std::string(setting.option) + ": " + problem;
-      return false;
-    }
-  }
-  return true;
+  return settings;
 }
 
 // "-4 ResultRejected", or the bare number when it is no status.
 std::string statusText(int16_t value) {
   const char* name = statusName(value);
-  return std::to_string(value) + (name != nullptr ? std::string(" ") + name : std::string());
-}
-
-bool anyAffix(const Options& options) {
-  return options.hasAffix[0] || options.hasAffix[1] || options.hasAffix[2];
-}
-
-// PushLabel: the label goes into the virtual device's queue; when the
-// scanner is enabled, waits until the scan thread has handled it.
-bool pushLabel(Session& session, const Call& call, CallResult* result) {
-  if (session.pushLabel == nullptr) {
-    reportError("PushLabel needs the virtual device (--virtual none was given)");
-    return false;
-  }
-  if (session.pushLabel(static_cast<int32_t>(call.args[0]),
-                        reinterpret_cast<const uint8_t*>(call.label.data()),
-                        static_cast<uint32_t>(call.label.size())) != 0) {
-    reportError("PushLabel: the virtual device refused the label (its queue is full)");
-    return false;
-  }
-  if (session.scannerEnabled() == 0) {
-    result->outputs = " queued (the scanner is disabled; it reads the label once enabled)";
-    return true;
-  }
-  if (session.waitIdle(kLabelTimeoutMs) != 1) {
-    reportError("PushLabel: the scanner did not take the label within %u ms", kLabelTimeoutMs);
-    return false;
-  }
-  result->outputs = " read";
-  return true;
+  return std::to_string(value) + (name != nullptr ? std::string(" ") + name : "");
 }
 
 // Runs one call without printing; false when it could not run at all.
 bool execute(Session& session, const Call& call, CallResult* result) {
-  if (call.kind == HostCall::kPushLabel) return pushLabel(session, call, result);
-  if (call.kind == HostCall::kNewScanner) {
-    if (session.scanner != nullptr) {
-      reportError("NewScanner: an object exists already (call Destructor first)");
-      return false;
-    }
-    session.scanner = session.newScanner();
-    if (session.scanner == nullptr) {
-      reportError("NewScanner returned no object");
-      return false;
-    }
-    session.scanner->SetEvtAddEventToQueueCallBack(session.eventCallback);
-    session.scanner->SetEvtDebugMessageCallBack(session.debugCallback);
-    session.scanner->SetEvtPlayToneCallBack(session.toneCallback);
-    return true;
-  }
-  if (session.scanner == nullptr) {
+  const Operation& operation = *call.operation;
+  if (operation.position >= 0 && session.scanner == nullptr) {
     reportError("%s: there is no scanner object (Destructor destroyed it; NewScanner makes one)",
-                call.operation->name);
+                operation.name);
     return false;
   }
-  call.operation->invoke(session, call.args, result);
-  return true;
+  operation.invoke(session, call, result);
+  if (!result->notCalled.empty()) reportError("%s", result->notCalled.c_str());
+  return result->notCalled.empty();
 }
 
 // Runs one call and prints "Name args -> result", then what happened during it.
 bool runCall(Session& session, const Call& call, CallResult* result) {
-  const bool isOperation = call.kind == HostCall::kOperation;
-  beginOperation(isOperation && call.operation->playsPattern);
+  beginSequence(playsPattern(*call.operation), true);
   const bool ran = execute(session, call, result);
-  std::string line = describeCall(call);
-  if (!ran) {
-    line += " -> not called";
-  } else if (call.kind == HostCall::kNewScanner) {
-    line += " -> object, callbacks registered";
-  } else if (call.kind == HostCall::kPushLabel) {
-    line += " ->" + result->outputs;
-  } else {
-    line += describeResult(*call.operation, *result);
-  }
-  endOperation(line);
-  if (ran && isOperation && !result->fault.empty()) {
+  endSequence(describeCall(call) + (ran ? describeResult(call, *result) : " -> not called"));
+  if (ran && !result->fault.empty())
     reportError("%s %s", call.operation->name, result->fault.c_str());
-    return false;
-  }
-  return ran;
+  return ran && result->fault.empty();
 }
 
-bool runTokens(Session& session, const std::vector<std::string>& tokens, CallResult* result) {
-  std::vector<Call> calls;
-  std::string error;
-  if (!parseCalls(tokens, &calls, &error)) {
-    reportError("%s", error.c_str());
-    return false;
-  }
-  bool ok = true;
+// runCall where the host's own calls are shown (run), else execute.
+using Runner = bool (*)(Session& session, const Call& call, CallResult* result);
+
+void runCalls(Session& session, const std::vector<Call>& calls) {
   for (const Call& call : calls) {
-    *result = CallResult{};
-    ok = runCall(session, call, result) && ok;
+    CallResult result;
+    runCall(session, call, &result);
   }
-  return ok;
 }
 
 // A call whose result must be ResultOk.
-bool runRequired(Session& session, const std::vector<std::string>& tokens) {
+bool runRequired(Session& session, const Call& call) {
   CallResult result;
-  if (!runTokens(session, tokens, &result)) return false;
-  if (result.value != ResultOk) {
-    reportError("%s returned %s", tokens[0].c_str(), statusText(result.value).c_str());
+  if (!runCall(session, call, &result)) return false;
+  if (result.value == ResultOk) return true;
+  reportError("%s returned %s", call.operation->name, statusText(result.value).c_str());
+  return false;
+}
+
+// Makes the settings of the command line, the affix characters it leaves
+// out kept as GetAffixChars tells them.
+bool applySettings(Session& session, const Job& job, Runner run) {
+  CallResult affixes;
+  if (job.anyAffix() &&
+      (!run(session, makeCall("GetAffixChars"), &affixes) || affixes.value != ResultOk)) {
+    reportError("GetAffixChars failed; cannot set the affix characters");
+    return false;
+  }
+  for (const Call& setting : settingCalls(job, affixes.outValues)) {
+    CallResult result;
+    if (!run(session, setting, &result)) return false;
+    if (result.value == ResultOk) continue;
+    reportError("setting %s was refused: %s", describeCall(setting).c_str(),
+                statusText(result.value).c_str());
     return false;
   }
   return true;
-}
-
-bool applySettings(Session& session, const Options& options, bool echo) {
-  int64_t currentAffixes[3] = {};
-  if (anyAffix(options)) {
-    std::vector<Call> calls;
-    std::string error;
-    parseCalls({"GetAffixChars"}, &calls, &error);
-    CallResult result;
-    const bool ok =
-        echo ? runCall(session, calls[0], &result) : execute(session, calls[0], &result);
-    if (!ok || result.value != ResultOk) {
-      reportError("GetAffixChars failed; cannot set the affix characters");
-      return false;
-    }
-    for (int a = 0; a < 3; ++a) currentAffixes[a] = result.outValues[a];
-  }
-  std::vector<Call> calls;
-  std::string error;
-  if (!settingCalls(options, anyAffix(options), currentAffixes, &calls, &error)) {
-    reportError("%s", error.c_str());
-    return false;
-  }
-  for (const Call& call : calls) {
-    CallResult result;
-    const bool ran = echo ? runCall(session, call, &result) : execute(session, call, &result);
-    if (!ran) return false;
-    if (result.value != ResultOk) {
-      reportError("setting %s was refused: %s", describeCall(call).c_str(),
-                  statusText(result.value).c_str());
-      return false;
-    }
-  }
-  return true;
-}
-
-// Reads one line without its line feed; false at the end of input.
-bool readLine(FILE* input, std::string* line) {
-  line->clear();
-  int c;
-  while ((c = getc(input)) != EOF) {
-    if (c == '\n') return true;
-    line->push_back(static_cast<char>(c));
-  }
-  return !line->empty();
-}
-
-std::vector<std::string> splitBlanks(const std::string& line) {
-  std::vector<std::string> tokens;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-    size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
-    if (end > i) tokens.push_back(line.substr(i, end - i));
-    i = end;
-  }
-  return tokens;
 }
 
 // ---- run ---------------------------------------------------------------------
 
-void printLabel(uint32_t serial, Session& session, Fetch fetch) {
-  std::vector<Call> calls;
-  std::string error;
-  parseCalls({fetch == Fetch::kRecord ? "GetLastLabelRecord" : "ReadLabel"}, &calls, &error);
+void printLabel(uint32_t serial, Session& session, bool fromRecord) {
+  const Call call = makeCall(fromRecord ? "GetLastLabelRecord" : "ReadLabel");
   CallResult result;
-  if (!execute(session, calls[0], &result)) return;
-  if (!result.fault.empty()) {
-    reportError("%s %s", calls[0].operation->name, result.fault.c_str());
-  }
+  if (!execute(session, call, &result)) return;
+  const char* name = call.operation->name;
+  if (!result.fault.empty()) reportError("%s %s", name, result.fault.c_str());
   if (result.value != ResultOk) {
-    reportError("label %u: %s returned %s", serial, calls[0].operation->name,
-                statusText(result.value).c_str());
+    reportError("label %u: %s returned %s", serial, name, statusText(result.value).c_str());
     return;
   }
-  // ReadLabel: symbology, length; the record: length, symbology.
-  const int64_t symbology = fetch == Fetch::kRecord ? result.outValues[1] : result.outValues[0];
-  const int64_t length = fetch == Fetch::kRecord ? result.outValues[0] : result.outValues[1];
-  printLine(
-      "label %u: symbology %lld, length %lld, \"%s\"", serial, static_cast<long long>(symbology),
-      static_cast<long long>(length),
-      escaped(reinterpret_cast<const uint8_t*>(result.outBytes.data()), result.outBytes.size())
-          .c_str());
+  // ReadLabel: symbology, length; the record: length, symbology. A line is
+  // cut at 2047 bytes.
+  char line[2048];
+  snprintf(line, sizeof line, "label %u: symbology %lld, length %lld, \"%s\"", serial,
+           static_cast<long long>(result.outValues[fromRecord ? 1 : 0]),
+           static_cast<long long>(result.outValues[fromRecord ? 0 : 1]),
+           escaped(result.outBytes).c_str());
+  Guard guard(host.lock);
+  emitLocked(line);
 }
 
-void runLabels(Session& session, FILE* input, const std::string& inputName, Fetch fetch) {
-  if (!runRequired(session, {"EnableScanner"})) return;
+// Pushes one label and prints each label its scan events bring; false when
+// the scanner stopped taking labels.
+bool deliverLabel(Session& session, const LabelLine& label, const std::string& where,
+                  bool fromRecord) {
+  beginSequence(false, false);
+  const int32_t pushed =
+      session.pushLabel(label.symbology, reinterpret_cast<const uint8_t*>(label.bytes.data()),
+                        static_cast<uint32_t>(label.bytes.size()));
+  const bool idle = pushed == 0 && session.waitIdle(kLabelTimeoutMs) == 1;
+  endSequence("");
+  uint32_t serial = 0;
+  int events = 0;
+  for (; takeScanEvent(&serial); ++events) printLabel(serial, session, fromRecord);
+  if (pushed != 0) reportError("%s: the virtual device refused the label", where.c_str());
+  if (pushed == 0 && !idle) {
+    reportError("%s: the scanner did not take the label within %u ms; stopping", where.c_str(),
+                kLabelTimeoutMs);
+  }
+  if (idle && events == 0) reportError("%s: the label brought no scan event", where.c_str());
+  return pushed != 0 || idle;
+}
+
+void runLabels(Session& session, Job& job, bool fromRecord) {
+  if (!runRequired(session, makeCall("EnableScanner"))) return;
   std::string line;
-  int lineNumber = 0;
-  while (readLine(input, &line)) {
-    ++lineNumber;
+  for (int number = 1; std::getline(*job.input, line); ++number) {
+    const std::string where = job.inputName + ":" + std::to_string(number);
     LabelLine label;
     std::string problem;
     const LineKind kind = parseLabelLine(line, &label, &problem);
-    if (kind == LineKind::kSkip) continue;
-    if (kind == LineKind::kMalformed) {
-      reportError("%s:%d: %s", inputName.c_str(), lineNumber, problem.c_str());
-      continue;
-    }
-    beginLabel();
-    const int32_t pushed =
-        session.pushLabel(label.symbology, reinterpret_cast<const uint8_t*>(label.bytes.data()),
-                          static_cast<uint32_t>(label.bytes.size()));
-    const bool idle = pushed == 0 && session.waitIdle(kLabelTimeoutMs) == 1;
-    endLabel();
-    uint32_t serial = 0;
-    int events = 0;
-    while (takeScanEvent(&serial)) {
-      ++events;
-      printLabel(serial, session, fetch);
-    }
-    if (pushed != 0) {
-      reportError("%s:%d: the virtual device refused the label", inputName.c_str(), lineNumber);
-    } else if (!idle) {
-      reportError("%s:%d: the scanner did not take the label within %u ms; stopping",
-                  inputName.c_str(), lineNumber, kLabelTimeoutMs);
-      break;
-    } else if (events == 0) {
-      reportError("%s:%d: the label brought no scan event", inputName.c_str(), lineNumber);
-    }
+    if (kind == LineKind::kMalformed) reportError("%s: %s", where.c_str(), problem.c_str());
+    if (kind == LineKind::kLabel && !deliverLabel(session, label, where, fromRecord)) break;
   }
-  runRequired(session, {"DisableScanner"});
-  runRequired(session, {"Destructor"});
+  runRequired(session, makeCall("DisableScanner"));
+  runRequired(session, makeCall("Destructor"));
 }
 
 // ---- script ------------------------------------------------------------------
 
-void runScript(Session& session, FILE* input, const std::string& inputName, bool interactive) {
+std::vector<std::string> splitBlanks(const std::string& line) {
+  std::vector<std::string> words;
+  for (size_t start = line.find_first_not_of(" \t\r"); start != std::string::npos;) {
+    const size_t end = line.find_first_of(" \t\r", start);
+    words.push_back(line.substr(start, end - start));
+    start = line.find_first_not_of(" \t\r", end);
+  }
+  return words;
+}
+
+// One line of a script; false when it ends the script. A mistake typed at
+// the prompt is shown, but is no error of the session.
+bool runScriptLine(Session& session, const std::string& line, const std::string& where,
+                   bool interactive) {
+  const std::vector<std::string> words = splitBlanks(line);
+  std::vector<Call> calls;
+  std::string error;
+  if (words.empty() || words[0][0] == '#') return true;
+  if (words[0] == "quit" || words[0] == "exit") return false;
+  if (words[0] == "ops") {
+    fputs(listOperations().c_str(), stdout);
+  } else if (words[0] == "help") {
+    fputs("OPERATION [ARGUMENT...] calls an operation; 'ops' lists them; 'quit' ends.\n", stdout);
+  } else if (parseCalls(words, &calls, &error)) {
+    runCalls(session, calls);
+  } else if (interactive) {
+    fprintf(stderr, "scanhost: %s\n", error.c_str());
+  } else {
+    reportError("%s: %s", where.c_str(), error.c_str());
+  }
+  return true;
+}
+
+void runScript(Session& session, Job& job) {
+  const bool interactive = job.input == &std::cin && isatty(STDIN_FILENO) != 0;
   std::string line;
-  int lineNumber = 0;
-  for (;;) {
+  for (int number = 1;; ++number) {
     if (interactive) {
       fputs("scanhost> ", stdout);
       fflush(stdout);
     }
-    if (!readLine(input, &line)) {
-      if (interactive) fputc('\n', stdout);  // end the prompt line left by end of input
-      break;
-    }
-    ++lineNumber;
-    std::vector<std::string> tokens = splitBlanks(line);
-    if (tokens.empty() || tokens[0][0] == '#') continue;
-    if (tokens[0] == "quit" || tokens[0] == "exit") break;
-    if (tokens[0] == "ops") {
-      std::string listing;
-      listOperations(&listing);
-      fputs(listing.c_str(), stdout);
-      continue;
-    }
-    if (tokens[0] == "help") {
-      fputs("OPERATION [ARGUMENT...] calls an operation; 'ops' lists them; 'quit' ends.\n", stdout);
-      continue;
-    }
-    std::vector<Call> calls;
-    std::string error;
-    if (!parseCalls(tokens, &calls, &error)) {
-      if (interactive) {
-        fprintf(stderr, "scanhost: %s\n", error.c_str());
-      } else {
-        reportError("%s:%d: %s", inputName.c_str(), lineNumber, error.c_str());
-      }
-      continue;
-    }
-    for (const Call& call : calls) {
-      CallResult result;
-      runCall(session, call, &result);
-    }
+    if (!std::getline(*job.input, line)) break;
+    const std::string where = job.inputName + ":" + std::to_string(number);
+    if (!runScriptLine(session, line, where, interactive)) return;
   }
+  if (interactive) fputc('\n', stdout);  // end the prompt line left by end of input
 }
 
 // ---- main ----------------------------------------------------------------------
 
-int fail(const std::string& message, int status = kExitFailure) {
-  reportError("%s", message.c_str());
-  return status;
+// What show reads back, in this order: every setting and state the
+// interface can report. Retrieval operations are left out, since they
+// consume the label.
+std::vector<Call> showCalls() {
+  std::vector<Call> calls;
+  const auto each = [&calls](std::initializer_list<const char*> names) {
+    for (const char* name : names) calls.push_back(makeCall(name));
+  };
+  const auto byId = [&calls](const char* name, const std::vector<int64_t>& ids) {
+    for (const int64_t id : ids) calls.push_back(makeCall(name, {id}));
+  };
+  each({"IsScannerEnabled", "GetReadLedState", "GetAffixChars", "GetAffixMode",
+        "GetStoredSelector2", "GetGoodReadBeep", "GetTriggerMode", "GetAuxFlag", "GetStoredFlag1",
+        "GetStoredLevel1", "GetStoredLevel2", "GetStoredLevel3", "GetStoredCode",
+        "GetStoredSelector"});
+  byId("GetToneDuration", kToneDurationIds);
+  byId("GetToneFrequency", kToneFrequencyIds);
+  byId("GetSymbologyEnabled", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85});
+  byId("GetSymbologyLengths", {0, 5, 6, 7, 9, 11});
+  byId("GetSymbologyOption", {0, 1, 2, 6, 11});
+  byId("GetSymbologyOption2", {1, 2});
+  each({"GetOptionA1", "GetOptionA4", "GetOptionB1", "GetOptionB2", "GetOptionE1",
+        "GetOptionF1Bit1"});
+  byId("GetOptionIByKind", {0});
+  each({"GetOptionIKind3", "GetOptionITriple", "GetOptionJ"});
+  return calls;
 }
 
-int run(int argc, char** argv) {
+// Checks what the command was given before anything is loaded. Without
+// operations, call reads them from standard input like script.
+void prepareJob(Job* job) {
+  const std::string& command = job->command;
+  const std::vector<std::string>& operands = job->operands;
+  std::string error;
+  if (command == "call" && !operands.empty()) {
+    if (!parseCalls(operands, &job->calls, &error)) throw std::runtime_error(error);
+  } else if ((command == "patterns" || command == "show") && !operands.empty()) {
+    throw std::invalid_argument(command + " takes no operands");
+  } else if (command == "show") {
+    job->calls = showCalls();
+  } else if (command == "patterns") {
+    for (int pattern = 1; pattern <= kLastPattern; ++pattern) {
+      job->calls.push_back(makeCall("PlayTonePattern", {pattern}));
+    }
+  } else if (command != "run" && command != "script" && command != "call") {
+    throw std::invalid_argument("unknown command '" + command + "' (see scanhost --help)");
+  } else if (operands.size() > 1) {
+    throw std::invalid_argument(command + " takes one file, got " +
+                                std::to_string(operands.size()));
+  } else if (!operands.empty() && operands[0] != "-") {
+    job->inputName = operands[0];
+    job->file.open(job->inputName);
+    job->input = &job->file;
+    if (!job->file.is_open()) {
+      throw std::runtime_error("cannot open " + job->inputName + ": " + strerror(errno));
+    }
+  }
+  const int64_t unknownAffixes[3] = {};
+  settingCalls(*job, unknownAffixes);  // checks the settings before anything is loaded
+}
+
+// Loads, makes the object, applies the settings and does the job.
+int runJob(Job& job) {
+  const std::string wavPath = job.value("wav");
+  if (!wavPath.empty()) openWav(wavPath);
+  // The host's callbacks print scan events, debug messages and tones as they come.
+  Session session;
+  session.eventCallback = onScanEvent;
+  session.debugCallback = onDebugMessage;
+  session.toneCallback = onTone;
+  const std::string virtualDir = job.value("virtual");
+  if (virtualDir == "none" && job.command == "run") {
+    throw std::runtime_error("run needs the virtual device (--virtual none was given)");
+  }
+  if (virtualDir != "none") loadVirtualDevice(virtualDir, &session);
+  session.newScanner = loadPlugin(job.value("plugin"));
+  const Runner run = job.command == "run" ? runCall : execute;
+  CallResult created;
+  if (!run(session, makeCall("NewScanner"), &created)) return EXIT_FAILURE;
+  // A setting refused is reported, and nothing else is done.
+  const bool ready = applySettings(session, job, run);
+  if (ready && job.command == "run") {
+    runLabels(session, job, job.value("fetch") == "record");
+  } else if (ready && !job.calls.empty()) {
+    runCalls(session, job.calls);
+  } else if (ready) {
+    runScript(session, job);
+  }
+  delete session.scanner;
+  if (!closeWav()) reportError("%s: writing the WAV file failed", wavPath.c_str());
+  Guard guard(host.lock);
+  return host.errors == 0 ? 0 : EXIT_FAILURE;
+}
+
+void setUpOutput() {
   setvbuf(stdout, nullptr, _IOLBF, 0);
 #if defined(SIGPIPE)
   // A reader that stops early (scanhost ... | head) must not cut the WAV file short.
@@ -559,118 +720,27 @@ int run(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 #endif
-  Options options;
-  std::string error;
-  if (!parseOptions(argc, argv, &options, &error))
-    return fail(error + " (see scanhost --help)", kExitUsage);
+}
 
-  const std::string& command = options.command;
-  if (command.empty() || command == "help") {
-    fputs(kUsage, command.empty() ? stderr : stdout);
-    return command.empty() ? kExitUsage : 0;
-  }
-  if (command == "ops") {
-    std::string listing;
-    listOperations(&listing);
-    fputs(listing.c_str(), stdout);
-    return 0;
-  }
-
-  // Check what the command was given before anything is loaded.
-  std::vector<Call> calls;
-  FILE* input = nullptr;
-  std::string inputName;
-  if (command == "call") {
-    // Without operations, call reads them from standard input like script.
-    if (!options.operands.empty() && !parseCalls(options.operands, &calls, &error)) {
-      return fail(error);
+int run(int argc, char** argv) {
+  setUpOutput();
+  try {
+    Job job;
+    parseOptions(argc, argv, &job);
+    const bool usage = job.command.empty() || job.command == "help";
+    if (usage || job.command == "ops") {
+      fputs(usage ? kUsage : listOperations().c_str(), job.command.empty() ? stderr : stdout);
+      return job.command.empty() ? kExitUsage : 0;
     }
-  } else if (command == "run" || command == "script") {
-    if (options.operands.size() > 1) {
-      return fail(command + " takes one file, got " + std::to_string(options.operands.size()),
-                  kExitUsage);
-    }
-    if (options.operands.empty() || options.operands[0] == "-") {
-      input = stdin;
-      inputName = "standard input";
-    } else {
-      inputName = options.operands[0];
-      input = fopen(inputName.c_str(), "r");
-      if (input == nullptr) return fail("cannot open " + inputName + ": " + strerror(errno));
-    }
-  } else if (command == "patterns" || command == "show") {
-    if (!options.operands.empty()) return fail(command + " takes no operands", kExitUsage);
-  } else {
-    return fail("unknown command '" + command + "' (see scanhost --help)", kExitUsage);
+    prepareJob(&job);
+    return runJob(job);
+  } catch (const std::exception& error) {
+    // A command line scanhost cannot read ends it with exit status 2, any
+    // other error before its work is done with 1.
+    reportError("%s", error.what());
+    return dynamic_cast<const std::invalid_argument*>(&error) != nullptr ? kExitUsage
+                                                                         : EXIT_FAILURE;
   }
-  {
-    std::vector<Call> checked;
-    const int64_t zeros[3] = {};
-    if (!settingCalls(options, anyAffix(options), zeros, &checked, &error)) return fail(error);
-  }
-
-  WavWriter wav;
-  if (!options.wavPath.empty()) {
-    if (!wav.open(options.wavPath, &error)) return fail(error);
-    setWavWriter(&wav);
-  }
-
-  const std::string virtualDir =
-      options.virtualDir.empty() ? defaultVirtualDirectory() : options.virtualDir;
-  Session session;
-  useHostCallbacks(&session);
-  if (virtualDir == "none") {
-    if (command == "run") return fail("run needs the virtual device (--virtual none was given)");
-  } else if (!loadVirtualDevice(virtualDir, &session, &error)) {
-    return fail(error);
-  }
-  const std::string pluginPath =
-      options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
-  if (!loadPlugin(pluginPath, &session.newScanner, &error)) return fail(error);
-
-  const bool echo = command == "run";
-  {
-    std::vector<Call> create;
-    parseCalls({"NewScanner"}, &create, &error);
-    CallResult result;
-    const bool created =
-        echo ? runCall(session, create[0], &result) : execute(session, create[0], &result);
-    if (!created) return kExitFailure;
-  }
-  if (applySettings(session, options, echo)) {
-    if (command == "run") {
-      runLabels(session, input, inputName, options.fetch);
-    } else if (command == "call" && !calls.empty()) {
-      for (const Call& call : calls) {
-        CallResult result;
-        runCall(session, call, &result);
-      }
-    } else if (command == "call" || command == "script") {
-      if (input == nullptr) {
-        input = stdin;
-        inputName = "standard input";
-      }
-      runScript(session, input, inputName, input == stdin && isatty(STDIN_FILENO) != 0);
-    } else if (command == "patterns") {
-      for (int pattern = 1; pattern <= kLastPattern; ++pattern) {
-        CallResult result;
-        runTokens(session, {"PlayTonePattern", std::to_string(pattern)}, &result);
-      }
-    } else if (command == "show") {
-      for (const std::vector<std::string>& tokens : kShowCalls) {
-        CallResult result;
-        runTokens(session, tokens, &result);
-      }
-    }
-  }
-
-  delete session.scanner;
-  session.scanner = nullptr;
-  setWavWriter(nullptr);
-  if (wav.isOpen() && !wav.close(&error))
-    reportError("%s: %s", options.wavPath.c_str(), error.c_str());
-  if (input != nullptr && input != stdin) fclose(input);
-  return errorCount() == 0 ? 0 : kExitFailure;
 }
 
 }  // namespace

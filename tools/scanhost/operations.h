@@ -1,11 +1,17 @@
-// The 91 operations of ScannerInterface1 as one table: name, position in the
-// interface, arguments, result and how to call it. The table drives call
-// mode, argument checking and the `ops` listing.
+// What scanhost reads and writes: the text forms of the command line, call
+// scripts and label files (integers, escaped bytes, label lines), and the 91
+// operations of ScannerInterface1 as one table (name, position in the
+// interface, arguments, result and how to call it; beside them the host's
+// own two calls). The table drives call mode, argument checking and the
+// `ops` listing.
 #ifndef SCANHOST_OPERATIONS_H
 #define SCANHOST_OPERATIONS_H
 
+#include <stddef.h>
 #include <stdint.h>
 
+#include <array>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,33 +19,56 @@
 
 namespace scanhost {
 
-// What the command line may give for one argument.
-enum class ArgKind : uint8_t {
-  kInt32,       // 32-bit, written signed or unsigned
-  kUnsigned32,  // 32-bit, written signed or unsigned; the plug-in takes it unsigned
-  kUnsigned16,  // 16-bit, written signed or unsigned
-  kByte,        // a number -128..255, one character, or an escape
-  kSwitch,      // on or off: register the host's callback or an empty one
-  kBufferSize,  // size handed with a character buffer, at most the host's 256 bytes
-  kLabelCount,  // ReadLabel's maximum count, at most what the host's buffer holds
+// ---- Text forms ------------------------------------------------------------------
+
+// Parses a whole text as an integer: optional sign, then decimal digits or
+// 0x and hexadecimal digits. False when the text is anything else or the
+// value lies outside [min, max].
+bool parseInteger(const std::string& text, int64_t min, int64_t max, int64_t* value);
+
+// Decodes the escapes \n \r \t \\ and \xHH (two hexadecimal digits); every
+// other byte stands for itself. On a bad escape returns false and describes
+// it in `error`, counting columns from `firstColumn` at the text's first byte.
+bool decodeEscapes(const std::string& text, size_t firstColumn, std::string* bytes,
+                   std::string* error);
+
+// `bytes` in the escaped form above: printable ASCII as itself (the
+// backslash doubled), \n \r \t, every other byte as \xHH.
+std::string escaped(const uint8_t* bytes, size_t length);
+inline std::string escaped(const std::string& bytes) {
+  return escaped(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+// The two upper-case hexadecimal digits of `byte`.
+std::string hex(uint8_t byte);
+
+// Label files: one label a line, "<vendor symbology> <text>".
+//
+// The symbology is the driver's number for the label's barcode type (decimal
+// or 0x hexadecimal, 32-bit signed). Exactly one space or tab follows it;
+// everything after that blank up to the end of the line is the label, with
+// the escapes above. A carriage return ending the line is dropped, so files
+// with CR LF line ends read the same. Empty lines, lines of blanks and lines
+// starting with # are skipped.
+
+// The longest label the virtual device accepts.
+constexpr size_t kMaxLabelBytes = 8192;
+
+enum class LineKind { kLabel, kSkip, kMalformed };
+
+struct LabelLine {
+  int32_t symbology = 0;
+  std::string bytes;
 };
 
-// What the 16-bit result means.
-enum class ResultKind : uint8_t {
-  kNone,           // the callback registrations and the destructor
-  kStatus,         // ResultOk, ResultUnsupported or ResultRejected
-  kValue,          // a number
-  kFlag,           // 0 or 1
-  kFlagOrStatus,   // 0 or 1, or a failure status
-  kValueOrStatus,  // a number, or ResultUnsupported
-  kStateOrStatus,  // a small number, or a failure status
-};
+// Reads one line (without its line feed). For kMalformed, `error` says why.
+LineKind parseLabelLine(const std::string& line, LabelLine* label, std::string* error);
+
+// ---- Operations and calls ----------------------------------------------------------
 
 constexpr int kMaxArgs = 4;
 constexpr int kOperationCount = 91;
-// The host's buffers for the character-buffer operations and ReadLabel.
-constexpr int kTextBufferSize = 256;
-constexpr int kLabelBufferSize = 4096;
+// How long a pushed label may take to be read and handled.
+constexpr uint32_t kLabelTimeoutMs = 5000;
 
 // The object being driven and the callbacks the host registers on it.
 struct Session {
@@ -55,69 +84,64 @@ struct Session {
 };
 
 struct CallResult {
-  bool hasValue = false;
   int16_t value = 0;
-  std::string outputs;  // " name=value" for every out-value
-  // The out-values again, for the host's own use, in the order of the
-  // operation's `outputs`; text or label bytes in `outBytes`.
+  // The out-values in the order of the operation's `outputs`: the first
+  // `numbers` of them here, then text or label bytes in `outBytes`.
   int64_t outValues[kMaxArgs] = {};
+  int numbers = 0;
   std::string outBytes;
-  std::string fault;  // what the plug-in did wrong with the host's memory, if anything
+  std::string hostResult;  // what NewScanner or PushLabel did
+  std::string fault;       // what the plug-in did wrong with the host's memory, if anything
+  std::string notCalled;   // why the call could not be made, if it could not
 };
 
-using Invoker = void (*)(Session& session, const int64_t* args, CallResult* result);
-
-struct ArgKinds {
-  ArgKind kind[kMaxArgs];
-  int count;
-};
+struct ArgKind;     // what the command line may give for an argument
+struct ResultKind;  // what the 16-bit result means
+struct Call;
 
 struct Operation {
   const char* name;
-  int position;
-  ResultKind result;
-  bool playsPattern;      // plays a tone pattern in the calling thread
-  const char* arguments;  // one name an argument; "name=default" for an optional last one
-  const char* outputs;    // names of the out-values, or ""
-  ArgKinds kinds;
-  Invoker invoke;
+  int position;                                // in the interface; -1 for the host's own calls
+  const ResultKind* result;                    // and what else the call does
+  std::array<const ArgKind*, kMaxArgs> kinds;  // of the arguments
+  std::array<const char*, kMaxArgs> args;      // the arguments' names
+  std::array<const char*, kMaxArgs> outputs;   // the out-values' names
+  // Makes the call; `result->notCalled` says why when it could not be made.
+  void (*invoke)(Session& session, const Call& call, CallResult* result);
 };
 
-// The table, in interface order: kOperations[i].position == i.
-const Operation* operations();
-const Operation* findOperation(const std::string& name);
-// An operation whose name differs from `name` only in letter case, or null.
-const Operation* findOperationIgnoringCase(const std::string& name);
-
-// Two calls beside the 91 operations: the plug-in's export NewScanner, for a
-// fresh object after Destructor, and PushLabel, which hands a label to the
-// virtual device as if it had been scanned.
-enum class HostCall { kOperation, kNewScanner, kPushLabel };
-
-// One parsed call, ready to run.
+// One call, ready to run.
 struct Call {
-  HostCall kind = HostCall::kOperation;
-  const Operation* operation = nullptr;  // for kOperation
+  const Operation* operation = nullptr;
   int64_t args[kMaxArgs] = {};
   std::string label;                  // PushLabel's label bytes
   std::vector<std::string> argTexts;  // as written, defaults filled in
 };
 
-// Reads calls from `tokens`: an operation name followed by its arguments,
-// then the next call. Returns false with a one-line explanation on the first
-// unknown name, missing or surplus argument, or argument of the wrong kind.
-bool parseCalls(const std::vector<std::string>& tokens, std::vector<Call>* calls,
+// Reads calls from `words`: an operation name followed by its arguments,
+// then the next call. Beside the 91 operations there are NewScanner (a fresh
+// object after Destructor) and PushLabel (a label scanned on the virtual
+// device). Returns false with a one-line explanation on the first unknown
+// name, missing or surplus argument, or argument of the wrong kind.
+bool parseCalls(const std::vector<std::string>& words, std::vector<Call>* calls,
                 std::string* error);
+// A call of `name` with `args`; those left out take their default, or 0.
+Call makeCall(const char* name, std::initializer_list<int64_t> args = {});
+// Sets argument `index` of `call` from what a person wrote; false with a
+// one-line explanation when the text is no such argument.
+bool setArgument(Call* call, int index, const std::string& text, std::string* error);
 
+// Whether the operation plays a tone pattern in the calling thread.
+bool playsPattern(const Operation& operation);
 // "Name arg arg" as the call was written.
 std::string describeCall(const Call& call);
 // " -> value StatusName outputs" for a finished call.
-std::string describeResult(const Operation& operation, const CallResult& result);
+std::string describeResult(const Call& call, const CallResult& result);
 // The status name of `value` (ResultOk, ResultUnsupported, ResultRejected), or null.
 const char* statusName(int16_t value);
 
 // The `ops` listing.
-void listOperations(std::string* out);
+std::string listOperations();
 
 }  // namespace scanhost
 

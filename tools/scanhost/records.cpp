@@ -1,38 +1,30 @@
 #include "records.h"
 
+#include <algorithm>
+
 namespace scanhost {
 
 ScanEvent decodeScanEvent(const uint8_t* record) {
-  ScanEvent event{};
-  event.lengthGiven = record[8] == 0 && record[9] == 1;
-  if (event.lengthGiven) event.length = readBigEndian16(record + 10);
+  const bool lengthGiven = record[8] == 0 && record[9] == 1;
+  // Every byte after the marker is zero, but for a length given in bytes 8-11.
   bool restZero = true;
   for (int i = 2; i < ScanEventRecordSize; ++i) {
-    const bool lengthByte = event.lengthGiven && i >= 8 && i <= 11;
-    if (!lengthByte && record[i] != 0) restZero = false;
+    restZero = restZero && (record[i] == 0 || (lengthGiven && i >= 8 && i <= 11));
   }
-  event.wellFormed = record[0] == 0x87 && record[1] == 0xFF && restZero;
-  return event;
+  return ScanEvent{record[0] == 0x87 && record[1] == 0xFF && restZero, lengthGiven,
+                   lengthGiven ? readBigEndian16(record + 10) : uint16_t{0}};
 }
 
 Tone decodeTone(const uint8_t* record) {
-  Tone tone{};
-  tone.wellFormed = record[0] == 1 && record[1] == 0;
-  tone.frequency = readBigEndian32(record + 2);
-  tone.durationMs = readBigEndian16(record + 6);
-  tone.level = readBigEndian16(record + 8);
-  return tone;
+  return Tone{record[0] == 1 && record[1] == 0, readBigEndian32(record + 2),
+              readBigEndian16(record + 6), readBigEndian16(record + 8)};
 }
 
 LabelRecordFields decodeLabelRecord(const uint8_t* record) {
-  LabelRecordFields fields{};
-  fields.length = readBigEndian16(record);
-  fields.symbology = readBigEndian16(record + 2);
-  fields.reserved = readBigEndian16(record + 4);
-  fields.data = record + kLabelDataOffset;
+  const uint16_t length = readBigEndian16(record);
   const size_t room = LabelRecordSize - kLabelDataOffset;
-  fields.shownLength = fields.length < room ? fields.length : room;
-  return fields;
+  return LabelRecordFields{length, readBigEndian16(record + 2), readBigEndian16(record + 4),
+                           record + kLabelDataOffset, std::min<size_t>(length, room)};
 }
 
 }  // namespace scanhost
