@@ -1,7 +1,6 @@
 #include "loader.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -11,13 +10,12 @@
 #include <unistd.h>
 #endif
 
+#include "device/vendor_abi.h"
 #include "virtual_device.h"
 
-// The installed layout, relative to the directory of scanhost itself; set by
-// the build from the install directories.
-#ifndef SCANHOST_INSTALLED_PLUGIN_DIR
-#define SCANHOST_INSTALLED_PLUGIN_DIR "../lib/zorvanscanner"
-#endif
+// The build defines SCANHOST_PLUGIN_FILE, the plug-in's file name, and
+// SCANHOST_INSTALLED_PLUGIN_DIR, the installed plug-in's directory seen from
+// the installed scanhost.
 
 namespace scanhost {
 
@@ -25,11 +23,11 @@ namespace {
 
 #if defined(_WIN32)
 const char kSeparator = '\\';
-const char kPluginFile[] = "zorvanscanner.dll";
-const char* const kVirtualLibraries[] = {"ITCSCAN.dll", "ITCAdcDevMgmt.dll", "ITCSSApi.DLL"};
 
 void* openLibrary(const std::string& path, bool) {
-  return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+  std::wstring wide(path.size() + 1, L'\0');  // the system's code page, one unit a byte at most
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+  return reinterpret_cast<void*>(LoadLibraryW(wide.c_str()));
 }
 void* symbolOf(void* library, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
@@ -47,8 +45,6 @@ bool exists(const std::string& path) {
 }
 #else
 const char kSeparator = '/';
-const char kPluginFile[] = "libzorvanscanner.so";
-const char* const kVirtualLibraries[] = {"libITCSCAN.so", "libITCAdcDevMgmt.so", "libITCSSApi.so"};
 
 // The virtual device's symbols are made global, so the plug-in's own dlopen
 // of the driver by name finds the library already loaded.
@@ -80,26 +76,28 @@ std::string joined(const std::string& directory, const char* name) {
 
 std::string defaultVirtualDirectory() {
   const std::string buildTree = besideTheProgram("../virtual");
-  if (exists(joined(buildTree, kVirtualLibraries[0]))) return buildTree;
+  if (exists(joined(buildTree, kVendorLibraryFiles[0]))) return buildTree;
   return besideTheProgram(SCANHOST_INSTALLED_PLUGIN_DIR "/virtual");
 }
 
 std::string defaultPluginPath() {
-  const std::string buildTree = joined(besideTheProgram("../lib"), kPluginFile);
+  const std::string buildTree = joined(besideTheProgram("../lib"), SCANHOST_PLUGIN_FILE);
   if (exists(buildTree)) return buildTree;
-  return joined(besideTheProgram(SCANHOST_INSTALLED_PLUGIN_DIR), kPluginFile);
+  return joined(besideTheProgram(SCANHOST_INSTALLED_PLUGIN_DIR), SCANHOST_PLUGIN_FILE);
 }
 
 }  // namespace
 
-void loadVirtualDevice(const std::string& given, Session* session) {
+bool loadVirtualDevice(const std::string& given, Session* session, std::string* error) {
   const std::string directory = given.empty() ? defaultVirtualDirectory() : given;
   void* scanner = nullptr;
-  for (const char* name : kVirtualLibraries) {
+  for (const char* name : kVendorLibraryFiles) {
     const std::string path = joined(directory, name);
     void* library = openLibrary(path, true);
-    if (library == nullptr)
-      throw std::runtime_error("cannot load the virtual device: " + loadError(path));
+    if (library == nullptr) {
+      *error = "cannot load the virtual device: " + loadError(path);
+      return false;
+    }
     if (scanner == nullptr) scanner = library;
   }
   // The declarations in virtual_device.h give the types; nothing is linked.
@@ -111,22 +109,27 @@ void loadVirtualDevice(const std::string& given, Session* session) {
       reinterpret_cast<decltype(&vdev_scan_enabled)>(symbolOf(scanner, "vdev_scan_enabled"));
   if (session->pushLabel == nullptr || session->waitIdle == nullptr ||
       session->scannerEnabled == nullptr) {
-    throw std::runtime_error(joined(directory, kVirtualLibraries[0]) +
-                             " is not the virtual device: it lacks its control functions");
+    *error = joined(directory, kVendorLibraryFiles[0]) +
+             " is not the virtual device: it lacks its control functions";
+    return false;
   }
+  return true;
 }
 
-NewScannerFunction loadPlugin(const std::string& given) {
+NewScannerFunction loadPlugin(const std::string& given, std::string* error) {
   const std::string path = given.empty() ? defaultPluginPath() : given;
   // A bare name would be looked up on the library search path; the plug-in
   // is named by its file.
   const bool bare = path.find_first_of("/\\") == std::string::npos;
   const std::string file = bare ? std::string(".") + kSeparator + path : path;
   void* library = openLibrary(file, false);
-  if (library == nullptr) throw std::runtime_error("cannot load the plug-in: " + loadError(file));
+  if (library == nullptr) {
+    *error = "cannot load the plug-in: " + loadError(file);
+    return nullptr;
+  }
   const auto newScanner = reinterpret_cast<NewScannerFunction>(symbolOf(library, "NewScanner"));
   if (newScanner == nullptr) {
-    throw std::runtime_error(path + " is not a scanner plug-in: it does not export NewScanner");
+    *error = path + " is not a scanner plug-in: it does not export NewScanner";
   }
   return newScanner;
 }

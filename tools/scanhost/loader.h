@@ -15,11 +15,12 @@ namespace scanhost {
 // Loads the three libraries of the virtual device from `directory` (empty:
 // the default one), so that the plug-in's own lookup of the driver finds
 // each one already loaded under its name, and puts the control functions the
-// host needs into `session`. Throws std::runtime_error saying what failed.
-void loadVirtualDevice(const std::string& directory, Session* session);
+// host needs into `session`. False, saying what failed in `error`, when it
+// cannot.
+bool loadVirtualDevice(const std::string& directory, Session* session, std::string* error);
 // Loads the plug-in from `path` (empty: the default one) and resolves its
-// one export; throws std::runtime_error saying what failed.
-NewScannerFunction loadPlugin(const std::string& path);
+// one export; null, saying what failed in `error`, when it cannot.
+NewScannerFunction loadPlugin(const std::string& path, std::string* error);
 
 }  // namespace scanhost
 

@@ -27,10 +27,10 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "feedback/tone_parameters.h"
 #include "loader.h"
 #include "operations.h"
 #include "records.h"
@@ -236,13 +236,17 @@ __attribute__((format(printf, 1, 2))) void reportError(const char* format, ...) 
 }
 
 // Tones and waits are also rendered into the WAV file that openWav creates
-// and closeWav completes.
-void openWav(const std::string& path) {
+// and closeWav completes. False, saying why in `error`, when it cannot be
+// created.
+bool openWav(const std::string& path, std::string* error) {
   Guard guard(host.lock);
   host.wav.reset(fopen(path.c_str(), "wb"));
-  if (host.wav == nullptr)
-    throw std::runtime_error("cannot create " + path + ": " + strerror(errno));
+  if (host.wav == nullptr) {
+    *error = "cannot create " + path + ": " + strerror(errno);
+    return false;
+  }
   writeWavHeaderLocked();
+  return true;
 }
 
 // False when writing the file failed.
@@ -298,10 +302,15 @@ constexpr int kExitUsage = 2;
 // The patterns command plays 1..30 and one number beyond the table.
 constexpr int kLastPattern = 31;
 
-// The tone parameters by id, in the order of the pattern letters that stand
-// for them: durations s m l d, frequencies H M L D.
-const std::vector<int64_t> kToneDurationIds = {32, 33, 34, 39};
-const std::vector<int64_t> kToneFrequencyIds = {35, 36, 37, 40};
+// The tone-parameter ids of one kind, from the plug-in's own table.
+std::vector<int64_t> toneIds(zorvan::ToneKind kind) {
+  std::vector<int64_t> ids;
+  for (const zorvan::ToneParameter& parameter : zorvan::kToneParameters) {
+    if (parameter.kind == kind) ids.push_back(parameter.id);
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
 
 const char kUsage[] =
     "usage: scanhost [options] run [LABEL-FILE | -]\n"
@@ -345,6 +354,14 @@ const char* const kSettingOptions[][2] = {{"affix-mode", "SetAffixMode"},
                                           {"good-read-beep", "SetGoodReadBeep"},
                                           {"trigger-mode", "SetTriggerMode"}};
 
+// Why a run ends before its work is done: the message for standard error and
+// the exit status (a command line scanhost cannot read: 2; anything else: 1).
+struct Stop {
+  int status = 0;
+  std::string message;
+  explicit operator bool() const { return status != 0; }
+};
+
 // What scanhost is asked to do: the command line, then what checking it gave
 // before anything is loaded, calls or lines to read from a file or standard
 // input.
@@ -363,7 +380,7 @@ struct Job {
 };
 
 // Takes the option getopt_long has just read (`found` 0, kOptionNames[index]).
-void takeOption(int found, int index, int argc, char** argv, Job* job) {
+Stop takeOption(int found, int index, int argc, char** argv, Job* job) {
   // getopt_long also takes "--name=value" and abbreviated names; scanhost
   // takes the whole name, then the value as the next word.
   const int word = optind - (found == 0 && optarg == argv[optind - 1] ? 2 : 1);
@@ -371,20 +388,21 @@ void takeOption(int found, int index, int argc, char** argv, Job* job) {
   const std::string value = optarg != nullptr ? optarg : "";
   if (found != 0 || name != kOptionNames[index]) {
     // No option of scanhost's, which would take the next word as its value.
-    throw std::invalid_argument((word + 1 < argc ? "unknown option " + std::string(argv[word])
-                                                 : std::string(argv[word]) + " needs a value") +
-                                " (see scanhost --help)");
+    return Stop{kExitUsage, (word + 1 < argc ? "unknown option " + std::string(argv[word])
+                                             : std::string(argv[word]) + " needs a value") +
+                                " (see scanhost --help)"};
   }
   if (name == "fetch" && value != "read-label" && value != "record") {
-    throw std::invalid_argument("--fetch takes read-label or record, not '" + value +
-                                "' (see scanhost --help)");
+    return Stop{kExitUsage,
+                "--fetch takes read-label or record, not '" + value + "' (see scanhost --help)"};
   }
   job->given[name] = value;
+  return {};
 }
 
 // Words starting with "--" are options, up to a word "--"; a word starting
 // with a single '-' (a negative number, "-" for standard input) is none.
-void parseOptions(int argc, char** argv, Job* job) {
+Stop parseOptions(int argc, char** argv, Job* job) {
   std::vector<option> longOptions;
   for (const char* name : kOptionNames)
     longOptions.push_back({name, required_argument, nullptr, 0});
@@ -398,23 +416,26 @@ void parseOptions(int argc, char** argv, Job* job) {
       words.push_back(argv[optind++]);
     } else if (const int found = getopt_long(argc, argv, "+", longOptions.data(), &index);
                found != -1) {
-      takeOption(found, index, argc, argv, job);
+      if (Stop stop = takeOption(found, index, argc, argv, job)) return stop;
     } else {
       optionsEnded = true;  // "--"
     }
   }
   job->command = job->has("help") ? "help" : words.empty() ? "" : words[0];
   if (!words.empty()) job->operands.assign(words.begin() + 1, words.end());
+  return {};
 }
 
 // The settings given on the command line as calls, checked like any call;
-// the affix characters not given stay `current`.
-std::vector<Call> settingCalls(const Job& job, const int64_t* current) {
+// the affix characters not given stay `current`. A setting that does not read
+// sets `stop`.
+std::vector<Call> settingCalls(const Job& job, const int64_t* current, Stop* stop) {
   std::vector<Call> settings;
   std::string error;
   const auto set = [&](int index, const std::string& text, const std::string& option) {
-    if (!setArgument(&settings.back(), index, text, &error))
-      throw std::runtime_error(option + ": " + error);
+    if (!setArgument(&settings.back(), index, text, &error) && !*stop) {
+      *stop = Stop{EXIT_FAILURE, option + ": " + error};
+    }
   };
   if (job.anyAffix())
     settings.push_back(makeCall("SetAffixChars", {current[0], current[1], current[2]}));
@@ -492,7 +513,8 @@ bool applySettings(Session& session, const Job& job, Runner run) {
     reportError("GetAffixChars failed; cannot set the affix characters");
     return false;
   }
-  for (const Call& setting : settingCalls(job, affixes.outValues)) {
+  Stop checkedBefore;  // every setting was read when the job was prepared
+  for (const Call& setting : settingCalls(job, affixes.outValues, &checkedBefore)) {
     CallResult result;
     if (!run(session, setting, &result)) return false;
     if (result.value == ResultOk) continue;
@@ -630,8 +652,8 @@ std::vector<Call> showCalls() {
         "GetStoredSelector2", "GetGoodReadBeep", "GetTriggerMode", "GetAuxFlag", "GetStoredFlag1",
         "GetStoredLevel1", "GetStoredLevel2", "GetStoredLevel3", "GetStoredCode",
         "GetStoredSelector"});
-  byId("GetToneDuration", kToneDurationIds);
-  byId("GetToneFrequency", kToneFrequencyIds);
+  byId("GetToneDuration", toneIds(zorvan::ToneKind::kDuration));
+  byId("GetToneFrequency", toneIds(zorvan::ToneKind::kFrequency));
   byId("GetSymbologyEnabled", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85});
   byId("GetSymbologyLengths", {0, 5, 6, 7, 9, 11});
   byId("GetSymbologyOption", {0, 1, 2, 6, 11});
@@ -645,14 +667,14 @@ std::vector<Call> showCalls() {
 
 // Checks what the command was given before anything is loaded. Without
 // operations, call reads them from standard input like script.
-void prepareJob(Job* job) {
+Stop prepareJob(Job* job) {
   const std::string& command = job->command;
   const std::vector<std::string>& operands = job->operands;
   std::string error;
   if (command == "call" && !operands.empty()) {
-    if (!parseCalls(operands, &job->calls, &error)) throw std::runtime_error(error);
+    if (!parseCalls(operands, &job->calls, &error)) return Stop{EXIT_FAILURE, error};
   } else if ((command == "patterns" || command == "show") && !operands.empty()) {
-    throw std::invalid_argument(command + " takes no operands");
+    return Stop{kExitUsage, command + " takes no operands"};
   } else if (command == "show") {
     job->calls = showCalls();
   } else if (command == "patterns") {
@@ -660,26 +682,29 @@ void prepareJob(Job* job) {
       job->calls.push_back(makeCall("PlayTonePattern", {pattern}));
     }
   } else if (command != "run" && command != "script" && command != "call") {
-    throw std::invalid_argument("unknown command '" + command + "' (see scanhost --help)");
+    return Stop{kExitUsage, "unknown command '" + command + "' (see scanhost --help)"};
   } else if (operands.size() > 1) {
-    throw std::invalid_argument(command + " takes one file, got " +
-                                std::to_string(operands.size()));
+    return Stop{kExitUsage, command + " takes one file, got " + std::to_string(operands.size())};
   } else if (!operands.empty() && operands[0] != "-") {
     job->inputName = operands[0];
     job->file.open(job->inputName);
     job->input = &job->file;
     if (!job->file.is_open()) {
-      throw std::runtime_error("cannot open " + job->inputName + ": " + strerror(errno));
+      return Stop{EXIT_FAILURE, "cannot open " + job->inputName + ": " + strerror(errno)};
     }
   }
+  // The settings are checked before anything is loaded.
   const int64_t unknownAffixes[3] = {};
-  settingCalls(*job, unknownAffixes);  // checks the settings before anything is loaded
+  Stop stop;
+  settingCalls(*job, unknownAffixes, &stop);
+  return stop;
 }
 
 // Loads, makes the object, applies the settings and does the job.
-int runJob(Job& job) {
+Stop runJob(Job& job) {
   const std::string wavPath = job.value("wav");
-  if (!wavPath.empty()) openWav(wavPath);
+  std::string error;
+  if (!wavPath.empty() && !openWav(wavPath, &error)) return Stop{EXIT_FAILURE, error};
   // The host's callbacks print scan events, debug messages and tones as they come.
   Session session;
   session.eventCallback = onScanEvent;
@@ -687,13 +712,14 @@ int runJob(Job& job) {
   session.toneCallback = onTone;
   const std::string virtualDir = job.value("virtual");
   if (virtualDir == "none" && job.command == "run") {
-    throw std::runtime_error("run needs the virtual device (--virtual none was given)");
+    return Stop{EXIT_FAILURE, "run needs the virtual device (--virtual none was given)"};
   }
-  if (virtualDir != "none") loadVirtualDevice(virtualDir, &session);
-  session.newScanner = loadPlugin(job.value("plugin"));
+  const bool loaded = virtualDir == "none" || loadVirtualDevice(virtualDir, &session, &error);
+  session.newScanner = loaded ? loadPlugin(job.value("plugin"), &error) : nullptr;
+  if (session.newScanner == nullptr) return Stop{EXIT_FAILURE, error};
   const Runner run = job.command == "run" ? runCall : execute;
   CallResult created;
-  if (!run(session, makeCall("NewScanner"), &created)) return EXIT_FAILURE;
+  if (!run(session, makeCall("NewScanner"), &created)) return {EXIT_FAILURE, ""};
   // A setting refused is reported, and nothing else is done.
   const bool ready = applySettings(session, job, run);
   if (ready && job.command == "run") {
@@ -706,7 +732,7 @@ int runJob(Job& job) {
   delete session.scanner;
   if (!closeWav()) reportError("%s: writing the WAV file failed", wavPath.c_str());
   Guard guard(host.lock);
-  return host.errors == 0 ? 0 : EXIT_FAILURE;
+  return {host.errors == 0 ? 0 : EXIT_FAILURE, ""};
 }
 
 void setUpOutput() {
@@ -722,25 +748,23 @@ void setUpOutput() {
 #endif
 }
 
+Stop runCommandLine(int argc, char** argv) {
+  Job job;
+  if (Stop stop = parseOptions(argc, argv, &job)) return stop;
+  const bool usage = job.command.empty() || job.command == "help";
+  if (usage || job.command == "ops") {
+    fputs(usage ? kUsage : listOperations().c_str(), job.command.empty() ? stderr : stdout);
+    return {job.command.empty() ? kExitUsage : 0, ""};
+  }
+  if (Stop stop = prepareJob(&job)) return stop;
+  return runJob(job);
+}
+
 int run(int argc, char** argv) {
   setUpOutput();
-  try {
-    Job job;
-    parseOptions(argc, argv, &job);
-    const bool usage = job.command.empty() || job.command == "help";
-    if (usage || job.command == "ops") {
-      fputs(usage ? kUsage : listOperations().c_str(), job.command.empty() ? stderr : stdout);
-      return job.command.empty() ? kExitUsage : 0;
-    }
-    prepareJob(&job);
-    return runJob(job);
-  } catch (const std::exception& error) {
-    // A command line scanhost cannot read ends it with exit status 2, any
-    // other error before its work is done with 1.
-    reportError("%s", error.what());
-    return dynamic_cast<const std::invalid_argument*>(&error) != nullptr ? kExitUsage
-                                                                         : EXIT_FAILURE;
-  }
+  const Stop stop = runCommandLine(argc, argv);
+  if (!stop.message.empty()) reportError("%s", stop.message.c_str());
+  return stop.status;
 }
 
 }  // namespace

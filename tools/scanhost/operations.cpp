@@ -85,16 +85,6 @@ constexpr ResultKind kFlagOrStatus{"flag or status", false, true};
 constexpr ResultKind kValueOrStatus{"value or status", false, true};
 constexpr ResultKind kStateOrStatus{"state or status", false, true};
 
-struct StatusNameEntry {
-  int16_t value;
-  const char* name;
-};
-const StatusNameEntry kStatusNames[] = {
-    {ResultOk, "ResultOk"},
-    {ResultUnsupported, "ResultUnsupported"},
-    {ResultRejected, "ResultRejected"},
-};
-
 bool parseArgument(const ArgKind& kind, const std::string& text, int64_t* value) {
   if (&kind == &kSwitch) {
     *value = text == "on" || text == "1";
@@ -541,13 +531,6 @@ LineKind parseLabelLine(const std::string& rawLine, LabelLine* label, std::strin
 }
 
 // ---- Operations and calls ----------------------------------------------------------
-
-const char* statusName(int16_t value) {
-  for (const StatusNameEntry& entry : kStatusNames) {
-    if (entry.value == value) return entry.name;
-  }
-  return nullptr;
-}
 
 bool parseCalls(const std::vector<std::string>& words, std::vector<Call>* calls,
                 std::string* error) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/status_names.h"
 #include "scanner_interface1.h"
 
 namespace scanhost {
@@ -137,8 +138,8 @@ bool playsPattern(const Operation& operation);
 std::string describeCall(const Call& call);
 // " -> value StatusName outputs" for a finished call.
 std::string describeResult(const Call& call, const CallResult& result);
-// The status name of `value` (ResultOk, ResultUnsupported, ResultRejected), or null.
-const char* statusName(int16_t value);
+// Status names come from the plug-in's own table.
+using zorvan::statusName;
 
 // The `ops` listing.
 std::string listOperations();

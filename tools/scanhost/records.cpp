@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/byte_order.h"
+
 namespace scanhost {
 
 ScanEvent decodeScanEvent(const uint8_t* record) {
@@ -12,19 +14,20 @@ ScanEvent decodeScanEvent(const uint8_t* record) {
     restZero = restZero && (record[i] == 0 || (lengthGiven && i >= 8 && i <= 11));
   }
   return ScanEvent{record[0] == 0x87 && record[1] == 0xFF && restZero, lengthGiven,
-                   lengthGiven ? readBigEndian16(record + 10) : uint16_t{0}};
+                   lengthGiven ? zorvan::getBigEndian16(record + 10) : uint16_t{0}};
 }
 
 Tone decodeTone(const uint8_t* record) {
-  return Tone{record[0] == 1 && record[1] == 0, readBigEndian32(record + 2),
-              readBigEndian16(record + 6), readBigEndian16(record + 8)};
+  return Tone{record[0] == 1 && record[1] == 0, zorvan::getBigEndian32(record + 2),
+              zorvan::getBigEndian16(record + 6), zorvan::getBigEndian16(record + 8)};
 }
 
 LabelRecordFields decodeLabelRecord(const uint8_t* record) {
-  const uint16_t length = readBigEndian16(record);
+  const uint16_t length = zorvan::getBigEndian16(record);
   const size_t room = LabelRecordSize - kLabelDataOffset;
-  return LabelRecordFields{length, readBigEndian16(record + 2), readBigEndian16(record + 4),
-                           record + kLabelDataOffset, std::min<size_t>(length, room)};
+  return LabelRecordFields{length, zorvan::getBigEndian16(record + 2),
+                           zorvan::getBigEndian16(record + 4), record + kLabelDataOffset,
+                           std::min<size_t>(length, room)};
 }
 
 }  // namespace scanhost

@@ -1,5 +1,6 @@
 // The byte records the plug-in hands the host, read field by field. Their
-// multi-byte fields are big-endian; nothing here casts a record to a struct.
+// multi-byte fields are big-endian, read with the plug-in's own byte
+// helpers; nothing here casts a record to a struct.
 #ifndef SCANHOST_RECORDS_H
 #define SCANHOST_RECORDS_H
 
@@ -9,15 +10,6 @@
 #include "scanner_interface1.h"
 
 namespace scanhost {
-
-inline uint16_t readBigEndian16(const uint8_t* in) {
-  return static_cast<uint16_t>((in[0] << 8) | in[1]);
-}
-
-inline uint32_t readBigEndian32(const uint8_t* in) {
-  return (static_cast<uint32_t>(in[0]) << 24) | (static_cast<uint32_t>(in[1]) << 16) |
-         (static_cast<uint32_t>(in[2]) << 8) | in[3];
-}
 
 // ScanEventRecord, 24 bytes: 0x87 0xFF, then zeros, except that a label
 // longer than 255 bytes puts 0, 1 and its 16-bit length in bytes 8 to 11.
