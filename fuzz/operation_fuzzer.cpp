@@ -29,6 +29,7 @@
 
 #include "acquisition/scan_thread.h"
 #include "plugin/zorvan_scanner.h"
+#include "quiet_platform.h"
 #include "virtual_device.h"
 
 namespace {
@@ -78,12 +79,8 @@ class Input {
 
 // ---- The host's platform: pauses end at once, thread waits are short ------
 
-class FuzzPlatform final : public zorvan::Platform {
+class FuzzPlatform final : public zorvan_test::QuietPlatform {
  public:
-  bool pause(uint32_t, zorvan::Event* interrupt) override {
-    return interrupt == nullptr || !interrupt->wait(0);
-  }
-  void alertSound(uint32_t) override {}
   bool startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntry entry,
                    zorvan::ThreadAfterEnd afterEnd, void* argument) override {
     if (refuseThreads.load()) return false;
@@ -94,13 +91,6 @@ class FuzzPlatform final : public zorvan::Platform {
   bool waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs) override {
     return zorvan::systemPlatform().waitThread(slot, timeoutMs < 5 ? timeoutMs : 5);
   }
-  void detachThread(zorvan::ThreadSlot& slot) override {
-    zorvan::systemPlatform().detachThread(slot);
-  }
-  void pinModule() override {}
-  bool comInitialize() override { return false; }
-  void comUninitialize() override {}
-  uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
 
   std::atomic<bool> refuseThreads{false};
 };

@@ -29,6 +29,7 @@
 #include <new>
 
 #include "plugin/zorvan_scanner.h"
+#include "quiet_platform.h"
 #include "virtual_device.h"
 
 #if !defined(_WIN32)
@@ -129,10 +130,8 @@ void wrappedAfterEnd(void* wrapped) {
   if (thread.afterEnd != nullptr) thread.afterEnd(thread.argument);
 }
 
-class QuietPlatform final : public zorvan::Platform {
+class CountingPlatform final : public zorvan_test::QuietPlatform {
  public:
-  bool pause(uint32_t, zorvan::Event*) override { return true; }
-  void alertSound(uint32_t) override {}
   bool startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntry entry,
                    zorvan::ThreadAfterEnd afterEnd, void* argument) override {
     const int before = gThreadStartAllocations.load();
@@ -146,16 +145,6 @@ class QuietPlatform final : public zorvan::Platform {
       ++laterStartsThatAllocated;
     return started;
   }
-  bool waitThread(zorvan::ThreadSlot& slot, uint32_t timeoutMs) override {
-    return zorvan::systemPlatform().waitThread(slot, timeoutMs);
-  }
-  void detachThread(zorvan::ThreadSlot& slot) override {
-    zorvan::systemPlatform().detachThread(slot);
-  }
-  void pinModule() override {}
-  bool comInitialize() override { return false; }
-  void comUninitialize() override {}
-  uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
 
   int starts = 0;
   int startsThatAllocated = 0;
@@ -212,7 +201,7 @@ class AllocationTest : public ::testing::Test {
     vdev_reset_all();
   }
 
-  QuietPlatform platform;
+  CountingPlatform platform;
   std::unique_ptr<zorvan::ZorvanScannerInterface> scanner;
 };
 
@@ -235,7 +224,7 @@ constexpr size_t kObjectHeapBound = 4096;
 TEST(MemoryBound, HeapBytesPerObject) {
   tKnownThread = true;
   vdev_reset_all();
-  QuietPlatform platform;
+  zorvan_test::QuietPlatform platform;
   const zorvan::VendorApi& vendor = zorvan::processVendorApi();
 
   gAllocatedBytes = 0;
@@ -268,7 +257,7 @@ TEST(MemoryBound, HeapBytesPerObject) {
 // Starts the scan thread on a stack of the handheld's default size, 64 KiB,
 // painted with a pattern beforehand, so the deepest byte the thread wrote
 // can be found once it has ended. Only one thread at a time.
-class PaintedStackPlatform final : public zorvan::Platform {
+class PaintedStackPlatform final : public zorvan_test::QuietPlatform {
  public:
 #if defined(__SANITIZE_THREAD__)
   // ThreadSanitizer's per-thread state lives in the static TLS the C library
@@ -292,8 +281,6 @@ class PaintedStackPlatform final : public zorvan::Platform {
     if (stack_ != nullptr) munmap(stack_, kStackBytes);
   }
 
-  bool pause(uint32_t, zorvan::Event*) override { return true; }
-  void alertSound(uint32_t) override {}
   bool startThread(zorvan::ThreadSlot& slot, zorvan::ThreadEntry entry,
                    zorvan::ThreadAfterEnd afterEnd, void* argument) override {
     if (slot.recorded || stack_ == nullptr) return false;
@@ -326,10 +313,6 @@ class PaintedStackPlatform final : public zorvan::Platform {
     return true;
   }
   void detachThread(zorvan::ThreadSlot&) override { ADD_FAILURE() << "scan thread left running"; }
-  void pinModule() override {}
-  bool comInitialize() override { return false; }
-  void comUninitialize() override {}
-  uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
 
   // Bytes of stack the thread used below its first frame, at its deepest.
   size_t usedBelowEntry() const {
