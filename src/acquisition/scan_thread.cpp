@@ -48,12 +48,11 @@ void ScanThread::requestStop() {
 }
 
 bool ScanThread::wait(uint32_t timeoutMs) {
-  if (!isCallingThread() && sources_.platform.waitThread(slot_, timeoutMs)) return true;
   // On the thread itself, inside a callback, the delivery under way is the
   // caller's own; the thread sees the stop once the callback returns.
-  if (!isCallingThread()) {
-    MutexLocker delivery(deliveryLock_);
-  }
+  if (isCallingThread()) return false;
+  if (sources_.platform.waitThread(slot_, timeoutMs)) return true;
+  MutexLocker delivery(deliveryLock_);  // a delivery under way finishes first
   return false;
 }
 

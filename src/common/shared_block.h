@@ -60,8 +60,6 @@ class SharedReference {
     if (block->shares_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete block;
   }
 
-  SharedBlock* get() const { return block_; }
-
  private:
   SharedBlock* block_ = nullptr;
 };
