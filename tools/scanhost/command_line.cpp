@@ -21,8 +21,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"run", commandRun},   {"call", commandCall},         {"script", commandScript},
-    {"show", commandShow}, {"patterns", commandPatterns}, {"ops", commandOps},
+    {"run", commandRun},     {"call", commandCall},         {"script", commandScript},
+    {"show", commandShow},   {"patterns", commandPatterns}, {"ops", commandOps},
+    {"check", commandCheck},
 };
 
 void setUpOutput() {
@@ -44,6 +45,9 @@ Stop runJob(int argc, char** argv) {
   if (job.command.empty() || job.command == "help") {
     fputs(kUsage, job.command.empty() ? stderr : stdout);
     return Stop{job.command.empty() ? kExitUsage : kExitOk, ""};
+  }
+  if (job.has("timeout") && job.command != "check") {
+    return Stop{kExitUsage, "--timeout is an option of check alone (see scanhost --help)"};
   }
   for (const Command& command : kCommands) {
     if (job.command == command.name) return command.run(job);

@@ -14,6 +14,7 @@ Stop commandScript(Job& job);
 Stop commandShow(Job& job);
 Stop commandPatterns(Job& job);
 Stop commandOps(Job& job);
+Stop commandCheck(Job& job);
 
 // The `ops` listing on standard output (the ops command, and `ops` typed in a
 // script).

@@ -11,6 +11,7 @@ const char kUsage[] =
     "       scanhost [options] script [CALL-FILE | -]\n"
     "       scanhost [options] patterns\n"
     "       scanhost [options] show\n"
+    "       scanhost [--plugin PATH] [--virtual DIR|none] [--timeout MS] check\n"
     "       scanhost ops\n"
     "\n"
     "run       enable the scanner, push every label of the file (or standard input) into\n"
@@ -19,13 +20,17 @@ const char kUsage[] =
     "script    call operations read one call a line; a prompt when input is a terminal\n"
     "patterns  play tone patterns 1 to 31 (use with --wav to listen to them)\n"
     "show      read back every setting, tone parameter and symbology setting in force\n"
+    "check     walk the object's lifecycle step by step with results and times, then\n"
+    "          one verdict line; on the virtual device also its fault cases\n"
     "ops       list the 91 operations with position, arguments and result\n"
     "\n"
     "options:\n"
     "  --plugin PATH        plug-in to load (default: the one in <tool dir>/../lib, else the\n"
     "                       installed one)\n"
     "  --virtual DIR|none   virtual device libraries (default: <tool dir>/../virtual, else the\n"
-    "                       installed ones)\n"
+    "                       installed ones); for check also the device's own libraries, or\n"
+    "                       none: the plug-in finds the device's libraries itself\n"
+    "  --timeout MS         how long check waits for a label (default 10000)\n"
     "  --wav FILE           render every tone and wait into FILE (16-bit mono PCM, 44100 Hz)\n"
     "  --fetch read-label|record\n"
     "                       how run fetches a label: ReadLabel (default) or GetLastLabelRecord\n"
@@ -39,9 +44,9 @@ const char kUsage[] =
 namespace {
 
 // The options; all but the last take a value.
-const char* const kOptionNames[] = {"plugin",         "virtual",      "wav",     "fetch",
-                                    "prefix",         "suffix1",      "suffix2", "affix-mode",
-                                    "good-read-beep", "trigger-mode", "help"};
+const char* const kOptionNames[] = {"plugin",     "virtual",        "wav",          "fetch",
+                                    "timeout",    "prefix",         "suffix1",      "suffix2",
+                                    "affix-mode", "good-read-beep", "trigger-mode", "help"};
 // The options that set the affix characters, in SetAffixChars' order.
 const char* const kAffixOptions[] = {"prefix", "suffix1", "suffix2"};
 // The other settings, in the order they are made, with what makes them.
@@ -65,6 +70,11 @@ Stop takeOption(int found, int index, int argc, char** argv, Job* job) {
   if (name == "fetch" && value != "read-label" && value != "record") {
     return Stop{kExitUsage,
                 "--fetch takes read-label or record, not '" + value + "' (see scanhost --help)"};
+  }
+  int64_t milliseconds = 0;
+  if (name == "timeout" && !parseInteger(value, 0, 3600000, &milliseconds)) {
+    return Stop{kExitUsage, "--timeout takes milliseconds from 0 to 3600000, not '" + value +
+                                "' (see scanhost --help)"};
   }
   job->given[name] = value;
   return {};
