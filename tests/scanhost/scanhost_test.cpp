@@ -742,6 +742,37 @@ INSTANTIATE_TEST_SUITE_P(
 #endif
         ));
 
+// ---- the manual page ------------------------------------------------------------------
+
+#ifdef MAN_PAGE
+// The manual page is made from docs/scanhost.md; every command line and
+// option the tool's own help lists is described there.
+TEST_F(ScanhostTest, ManualPageDescribesEveryCommandAndOption) {
+  const std::string page = readFile(MAN_PAGE);
+  EXPECT_EQ(0u, page.find(".TH SCANHOST 1 ")) << page.substr(0, 80);
+  // The page writes a hyphen typed in a command as \-.
+  const auto asTyped = [](const std::string& text) {
+    return std::regex_replace(text, std::regex("-"), "\\-");
+  };
+  const Outcome help = run({"--help"});
+  ASSERT_EQ(0, help.status);
+  const std::regex synopsis("(usage: | +)(scanhost .*)");
+  int commands = 0;
+  for (const std::string& line : help.outLines()) {
+    std::smatch match;
+    if (!std::regex_match(line, match, synopsis)) continue;
+    ++commands;
+    EXPECT_NE(std::string::npos, page.find(asTyped(match[2]) + "\n")) << match[2];
+  }
+  EXPECT_EQ(7, commands);
+  const std::regex option("--[a-z0-9-]+");
+  for (std::sregex_iterator found(help.out.begin(), help.out.end(), option), end; found != end;
+       ++found) {
+    EXPECT_NE(std::string::npos, page.find(asTyped(found->str()))) << found->str();
+  }
+}
+#endif
+
 // ---- WAV ------------------------------------------------------------------------------
 
 struct Wav {
