@@ -525,7 +525,9 @@ Stop commandCheck(Job& job) {
   for (const CheckStep& step : kSteps) {
     if (step.faultCase && !walk.onVirtualDevice()) continue;
     const Clock::time_point start = Clock::now();
-    const Outcome outcome = step.run(walk);
+    // Once a call is stuck in the plug-in, nothing more is called.
+    const Outcome outcome =
+        walk.thread.stuck() ? skip("an earlier plug-in call did not come back") : step.run(walk);
     const int64_t elapsed = millisecondsSince(start);
     ++steps;
     failed += outcome.result == Result::kFail ? 1 : 0;
