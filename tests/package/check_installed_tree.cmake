@@ -46,7 +46,8 @@ else()
     ${LIBDIR}/zorvanscanner/virtual/libITCAdcDevMgmt.so
     ${LIBDIR}/zorvanscanner/virtual/libITCSSApi.so
     share/doc/zorvan-scanner/copyright
-    share/doc/zorvan-scanner/changelog.Debian.gz)
+    share/doc/zorvan-scanner/changelog.Debian.gz
+    share/man/man1/scanhost.1.gz)
   set(generator TGZ)
   set(extension tar.gz)
 endif()
