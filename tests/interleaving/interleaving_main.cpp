@@ -29,7 +29,7 @@ const Scenario kScenarios[] = {
     {"read-fails-alone", "EFDEX", Driver::Honours, kOtherFailure, 0, Callback::Returns},
     {"delete-without-disable", "ELX", Driver::Honours, kCancelled, 0, Callback::Returns},
     {"cancel-ignored", "ELDX", Driver::Ignores, kCancelled, 0, Callback::Returns},
-    {"cancel-ignored-reenable", "EDEELX", Driver::Ignores, kCancelled, 0, Callback::Returns},
+    {"cancel-ignored-reenable", "EDEELCX", Driver::Ignores, kCancelled, 0, Callback::Returns},
     {"cancel-ignored-delete", "ELX", Driver::Ignores, kCancelled, 0, Callback::Returns},
     {"label-instead-of-failure", "ELDEX", Driver::LabelInstead, kCancelled, 0, Callback::Returns},
     {"settings-call-slow", "ELDEX", Driver::Honours, kCancelled, 200, Callback::Returns},
@@ -62,7 +62,6 @@ int replay(const char* name, const char* text) {
   Strategy strategy;
   if (scenario == nullptr || !parseChoices(text, strategy.prefix)) return 2;
   const std::string failure = runScenario(*scenario, strategy, true);
-  for (const std::string& note : world().notes) printf("  %s\n", note.c_str());
   printf("%s, %zu choices: %s\n", name, scheduler().trace().size(),
          failure.empty() ? "ok" : failure.c_str());
   return failure.empty() ? 0 : 1;

@@ -16,14 +16,20 @@ thread_local int tSelf = -1;
 // blocks.
 constexpr uint64_t kStepLimit = 200000;
 
-[[noreturn]] void fatal(const char* what) {
-  fprintf(stderr, "interleaving scheduler: %s\n", what);
-  fflush(stderr);
+}  // namespace
+
+void Scheduler::fatal(const char* what) {
+  std::string choices;
+  for (const Choice& choice : trace_) {
+    if (!choices.empty()) choices += '.';
+    choices += std::to_string(choice.chosen);
+  }
+  printf("\n%s: %s\n  %zu choices: --replay %s %s\n", label.c_str(), what, trace_.size(),
+         label.c_str(), choices.c_str());
+  fflush(stdout);
   // The simulated threads cannot be unwound; leave at once.
   _Exit(2);
 }
-
-}  // namespace
 
 bool Choice::preempts(int pick) const {
   return pick != current && std::find(enabled.begin(), enabled.end(), current) != enabled.end();

@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -51,6 +52,8 @@ class Scheduler {
   // Called when no thread can go on and none waits with a time-out. True
   // when it released something; false means the run cannot end.
   std::function<bool()> onStuck;
+  // Names the run when it cannot go on (the scenario).
+  std::string label;
 
   // From simulated threads only.
   int spawn(Body body);
@@ -75,6 +78,7 @@ class Scheduler {
   };
   static constexpr int kController = -2;
 
+  [[noreturn]] void fatal(const char* what);
   void threadMain(int id);
   int pick(int self);
   void handOver(int next, int self, bool exiting);

@@ -1,6 +1,7 @@
 #include "world.h"
 
 #include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "plugin/scanner_state.h"
@@ -158,6 +159,7 @@ void hostThread() {
         scheduler().yield();
         break;
       case 'C':
+        w.hostAwaitsLabels = true;
         scheduler().block(
             [&w] {
               if (w.teardown) return true;
@@ -167,6 +169,7 @@ void hostThread() {
               return w.labelsQueued == 0 && w.callbacksRunning == 0;
             },
             kForever);
+        w.hostAwaitsLabels = false;
         break;
     }
   }
@@ -181,6 +184,9 @@ bool releaseWorld() {
   World& w = gWorld;
   if (w.teardown) return false;
   if (w.callsInProgress > 0) w.fail("hang: a host call waits for ever");
+  if (w.hostAwaitsLabels && w.enabledView) {
+    w.fail("the host waits for ever for a label while the scanner reports enabled");
+  }
   w.teardown = true;
   w.note("every thread waits for ever: the driver and the host let go");
   return true;
@@ -192,8 +198,8 @@ World& world() { return gWorld; }
 
 void World::note(const std::string& what) {
   if (!logging) return;
-  notes.push_back(std::to_string(scheduler().now()) + " ms, thread " +
-                  std::to_string(scheduler().self()) + ": " + what);
+  printf("  %llu ms, thread %d: %s\n", static_cast<unsigned long long>(scheduler().now()),
+         scheduler().self(), what.c_str());
 }
 
 void World::fail(const std::string& what) {
@@ -211,6 +217,7 @@ std::string runScenario(const Scenario& scenario, const Strategy& strategy, bool
   gWorld = World{};
   gWorld.scenario = &scenario;
   gWorld.logging = logging;
+  scheduler().label = scenario.name;
   const int32_t statesBefore = zorvan::liveScannerStates();
   scheduler().onStuck = releaseWorld;
   scheduler().run(strategy, hostThread);

@@ -38,7 +38,8 @@ enum class Callback {
 // runs `script` one letter a step and deletes the object if nobody did:
 //   E EnableScanner   D DisableScanner   X delete
 //   L the driver gets a label   F the driver fails the pending read
-//   C wait until every label handed over has been through the event callback
+//   C wait, as a host waits for its label, until every label the driver got
+//     has been through the event callback
 struct Scenario {
   const char* name;
   const char* script;
@@ -91,6 +92,7 @@ struct World {
   bool enabledView = false;  // the last EnableScanner returned ResultOk, no stop since
   bool quiet = false;        // DisableScanner or delete returned; no callback may begin
   int callbacksRunning = 0;
+  bool hostAwaitsLabels = false;  // the host thread is at a C step
   int pins = 0;
   bool threadOutlivedWait = false;  // a wait for a scan thread ended first
 
@@ -98,8 +100,7 @@ struct World {
   std::vector<Handover> handovers;
   std::vector<ReadFailure> failures;
 
-  bool logging = false;  // keep notes of what happens (replays print them)
-  std::vector<std::string> notes;
+  bool logging = false;  // print what happens (replays)
 
   void fail(const std::string& what);
   void note(const std::string& what);
@@ -113,7 +114,7 @@ const zorvan::VendorApi& simulatedVendor();
 zorvan::Platform& simulatedPlatform();
 
 // One run of `scenario` under `strategy`: what went wrong, or empty.
-// With `logging`, world().notes says what happened.
+// With `logging`, what happens is printed as it happens.
 std::string runScenario(const Scenario& scenario, const Strategy& strategy, bool logging = false);
 
 }  // namespace interleaving
