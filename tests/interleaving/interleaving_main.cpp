@@ -34,6 +34,8 @@ const Scenario kScenarios[] = {
     {"label-instead-of-failure", "ELDEX", Driver::LabelInstead, kCancelled, 0, Callback::Returns},
     {"settings-call-slow", "ELDEX", Driver::Honours, kCancelled, 200, Callback::Returns},
     {"settings-call-slow-ignored", "EDX", Driver::Ignores, kCancelled, 200, Callback::Returns},
+    {"settings-call-blocks", "ELDEX", Driver::Honours, kCancelled, kSettingsBlock,
+     Callback::Returns},
     {"callback-slow", "ELDX", Driver::Honours, kCancelled, 0, Callback::Slow},
     {"callback-disables", "ELCX", Driver::Honours, kCancelled, 0, Callback::Disables},
     {"callback-deletes", "EL", Driver::Honours, kCancelled, 0, Callback::Deletes},

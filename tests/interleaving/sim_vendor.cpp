@@ -110,7 +110,8 @@ int32_t VENDOR_CALL simSettingsSet(VendorChar*, VendorChar*, uint32_t*, uint32_t
   if (w.scenario->settingsMs == 0) {
     point();
   } else {
-    scheduler().block([&w] { return w.teardown; }, w.scenario->settingsMs);
+    const uint32_t ms = w.scenario->settingsMs;
+    scheduler().block([&w] { return w.teardown; }, ms == kSettingsBlock ? kForever : ms);
   }
   return 0;
 }

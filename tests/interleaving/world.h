@@ -45,9 +45,12 @@ struct Scenario {
   const char* script;
   Driver driver;
   uint32_t failure;     // result of a cancelled (Honours) or failed (F) read
-  uint32_t settingsMs;  // how long each ITCSSSetW call takes
+  uint32_t settingsMs;  // how long each ITCSSSetW call takes, or kSettingsBlock
   Callback callback;
 };
+
+// ITCSSSetW does not return while the run goes on.
+constexpr uint32_t kSettingsBlock = UINT32_MAX;
 
 // The most a host call may take in virtual time: the plug-in's 3000 ms wait
 // for its scan thread and a small constant.
