@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "plugin/scanner_state.h"
 
 namespace interleaving {
@@ -34,9 +36,9 @@ void hostCall(Call call) {
   World& w = gWorld;
   const bool onHostThread = scheduler().self() == 0;
   const uint64_t start = scheduler().now();
-  ++w.callsInProgress;
-  if (onHostThread) w.hostInCall = true;
   const std::string name = kCallNames[static_cast<int>(call)];
+  w.callsInProgress.push_back(name);
+  if (onHostThread) w.hostInCall = true;
   w.note(name + " begins");
   int16_t result = ResultOk;
   switch (call) {
@@ -75,7 +77,7 @@ void hostCall(Call call) {
       w.fail("delete left a thread running without pinning the module");
     }
   }
-  --w.callsInProgress;
+  w.callsInProgress.erase(std::find(w.callsInProgress.begin(), w.callsInProgress.end(), name));
   if (onHostThread) w.hostInCall = false;
   scheduler().yield();
 }
@@ -183,7 +185,7 @@ void hostThread() {
 bool releaseWorld() {
   World& w = gWorld;
   if (w.teardown) return false;
-  if (w.callsInProgress > 0) w.fail("hang: a host call waits for ever");
+  if (!w.callsInProgress.empty()) w.fail("hang: " + w.callsInProgress.back() + " never returns");
   if (w.hostAwaitsLabels && w.enabledView) {
     w.fail("the host waits for ever for a label while the scanner reports enabled");
   }

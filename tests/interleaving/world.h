@@ -90,7 +90,7 @@ struct World {
   int failuresQueued = 0;
 
   // The host as the checks see it.
-  int callsInProgress = 0;
+  std::vector<std::string> callsInProgress;  // by name, innermost last
   bool hostInCall = false;
   bool enabledView = false;  // the last EnableScanner returned ResultOk, no stop since
   bool quiet = false;        // DisableScanner or delete returned; no callback may begin
