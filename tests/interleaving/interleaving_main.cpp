@@ -1,0 +1,132 @@
+// Explores the schedules of the plug-in's lifecycle and scan thread, scenario
+// by scenario, and replays a schedule from its choices.
+//
+//   interleaving_tests [--bound N] [--random N] [--max N] [--only NAME]
+//                      [--every-kind] [--expect-failures NAME,NAME...]
+//   interleaving_tests --replay NAME CHOICES
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "acquisition/scan_thread.h"
+#include "explore.h"
+#include "world.h"
+
+namespace interleaving {
+namespace {
+
+constexpr uint32_t kCancelled = 0xC1600147u;
+constexpr uint32_t kAborted = 0xFFFFFFFCu;
+constexpr uint32_t kOtherFailure = 0x80000005u;
+
+// name, host script, driver, read failure, settings call ms, event callback
+const Scenario kScenarios[] = {
+    {"cancel-honoured", "ELDELX", Driver::Honours, kCancelled, 0, Callback::Returns},
+    {"cancel-aborted", "ELDX", Driver::Honours, kAborted, 0, Callback::Returns},
+    {"cancel-fails-otherwise", "ELDX", Driver::Honours, kOtherFailure, 0, Callback::Returns},
+    {"read-fails-alone", "EFDEX", Driver::Honours, kOtherFailure, 0, Callback::Returns},
+    {"delete-without-disable", "ELX", Driver::Honours, kCancelled, 0, Callback::Returns},
+    {"cancel-ignored", "ELDX", Driver::Ignores, kCancelled, 0, Callback::Returns},
+    {"cancel-ignored-reenable", "EDEELCX", Driver::Ignores, kCancelled, 0, Callback::Returns},
+    {"cancel-ignored-delete", "ELX", Driver::Ignores, kCancelled, 0, Callback::Returns},
+    {"label-instead-of-failure", "ELDEX", Driver::LabelInstead, kCancelled, 0, Callback::Returns},
+    {"settings-call-slow", "ELDEX", Driver::Honours, kCancelled, 200, Callback::Returns},
+    {"settings-call-slow-ignored", "EDX", Driver::Ignores, kCancelled, 200, Callback::Returns},
+    {"settings-call-blocks", "ELDEX", Driver::Honours, kCancelled, kSettingsBlock,
+     Callback::Returns},
+    {"callback-slow", "ELDX", Driver::Honours, kCancelled, 0, Callback::Slow},
+    {"callback-disables", "ELCX", Driver::Honours, kCancelled, 0, Callback::Disables},
+    {"callback-deletes", "EL", Driver::Honours, kCancelled, 0, Callback::Deletes},
+    {"callback-waits-for-host", "ELDX", Driver::Honours, kCancelled, 0, Callback::WaitsForHost},
+    {"callback-waits-for-host-delete", "ELX", Driver::Ignores, kCancelled, 0,
+     Callback::WaitsForHost},
+    {"callback-waits-for-host-8s", "ELDX", Driver::Ignores, kCancelled, 0,
+     Callback::WaitsForHostBounded},
+};
+
+const Scenario* findScenario(const char* name) {
+  for (const Scenario& scenario : kScenarios) {
+    if (strcmp(scenario.name, name) == 0) return &scenario;
+  }
+  fprintf(stderr, "no scenario %s\n", name);
+  return nullptr;
+}
+
+bool listed(const std::string& list, const char* name) {
+  const std::string padded = "," + list + ",";
+  return padded.find("," + std::string(name) + ",") != std::string::npos;
+}
+
+int replay(const char* name, const char* text) {
+  const Scenario* scenario = findScenario(name);
+  Strategy strategy;
+  if (scenario == nullptr || !parseChoices(text, strategy.prefix)) return 2;
+  const std::string failure = runScenario(*scenario, strategy, true);
+  printf("%s, %zu choices: %s\n", name, scheduler().trace().size(),
+         failure.empty() ? "ok" : failure.c_str());
+  return failure.empty() ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace interleaving
+
+int main(int argc, char** argv) {
+  using namespace interleaving;
+  int bound = 3;
+  uint64_t randomRuns = 1000;
+  uint64_t maxBounded = 200000;
+  const char* only = nullptr;
+  const char* expected = nullptr;
+  bool everyKind = false;
+  for (int i = 1; i < argc; ++i) {
+    const bool hasValue = i + 1 < argc;
+    if (strcmp(argv[i], "--replay") == 0 && i + 2 < argc) return replay(argv[i + 1], argv[i + 2]);
+    if (strcmp(argv[i], "--bound") == 0 && hasValue) {
+      bound = atoi(argv[++i]);
+    } else if (strcmp(argv[i], "--random") == 0 && hasValue) {
+      randomRuns = strtoull(argv[++i], nullptr, 10);
+    } else if (strcmp(argv[i], "--max") == 0 && hasValue) {
+      maxBounded = strtoull(argv[++i], nullptr, 10);
+    } else if (strcmp(argv[i], "--only") == 0 && hasValue) {
+      only = argv[++i];
+    } else if (strcmp(argv[i], "--every-kind") == 0) {
+      everyKind = true;
+    } else if (strcmp(argv[i], "--expect-failures") == 0 && hasValue) {
+      expected = argv[++i];
+    } else {
+      fprintf(stderr, "unknown argument %s\n", argv[i]);
+      return 2;
+    }
+  }
+
+  bool asExpected = true;
+  uint64_t total = 0;
+  for (const Scenario& scenario : kScenarios) {
+    if (only != nullptr && strcmp(only, scenario.name) != 0) continue;
+    const Exploration result =
+        explore([&scenario](const Strategy& strategy) { return runScenario(scenario, strategy); },
+                bound, randomRuns, maxBounded, everyKind);
+    const uint64_t count = result.bounded + result.random;
+    total += count;
+    printf("%-32s %7llu schedules (%llu within %d preemptions%s, %llu random) %7.2f s  ",
+           scenario.name, static_cast<unsigned long long>(count),
+           static_cast<unsigned long long>(result.bounded), bound,
+           result.complete ? "" : ", cut short", static_cast<unsigned long long>(result.random),
+           result.seconds);
+    const bool failed = !result.found.empty();
+    printf("%s\n", failed ? "FAILED" : "ok");
+    for (const Found& found : result.found) {
+      const std::string choices = formatChoices(found.choices);
+      printf("  %s\n    schedule %llu, %.2f s, %zu choices: %s --replay %s %s\n",
+             found.failure.c_str(), static_cast<unsigned long long>(found.schedule), found.seconds,
+             found.choices.size(), argv[0], scenario.name, choices.c_str());
+    }
+    const bool expectedToFail = expected != nullptr && listed(expected, scenario.name);
+    if (failed != expectedToFail) asExpected = false;
+    fflush(stdout);
+  }
+  printf("%llu schedules in all\n", static_cast<unsigned long long>(total));
+  return asExpected ? 0 : 1;
+}
