@@ -82,8 +82,8 @@ const OperationFacts kRows[] = {
     ROW(9, ResetToDefaults, nullptr, kAtOnce,
         "0, always. Pending changes are discarded and the defaults are in force at once: "
         "good-read beep 1, flag 0, levels 30 (1), 0 (2) and 30 (3), code 182, selector 1, "
-        "trigger mode 0, aux flag 0; tones 90, 70, 90, 240 ms (ids 39, 32, 33, 34) and 3000, "
-        "1500, 3000, 7500 Hz (ids 40, 37, 36, 35); prefix 0, suffixes 10 and 13, affix mode 0; "
+        "trigger mode 0, aux flag 0; tones {tone defaults}; prefix 0, suffixes 10 and 13, affix "
+        "mode 0; "
         "second selector 0; read LED flag 0 (the LED is not touched); both variant flags 0. "
         "Symbology settings on the device are not touched",
         "as opened: this is how a half-open object gets its defaults", nullptr, nullptr),
@@ -231,8 +231,10 @@ const OperationFacts kRows[] = {
         "says nothing about the scan thread",
         "0", nullptr, nullptr),
     ROW(49, GetBuildVersion, "`buffer` and its `size` in bytes", kNone,
-        "0; writes the five-character build version, cut to `size` − 1 characters, and a zero "
-        "in its last byte",
+        "0; writes the build version, cut to `size` − 1 characters, and a zero in its last "
+        "byte. Five characters from the build date: the year's last digit, the month's first "
+        "two letters (June Jn, July Jl), the day in two digits; \"0Jl27\" for Jul 27 2010. The "
+        "date is the day of the build unless the build pins it with `ZORVAN_BUILD_DATE`",
         nullptr, nullptr, "as `GetScannerModelName`"),
     ROW(50, GetInterfaceId, "`buffer` and its `size` in bytes", kNone,
         "0; writes \"KVSym01\", cut to `size` − 1 characters, and a zero in its last byte", nullptr,
@@ -427,9 +429,21 @@ void replaceAll(std::string* text, const std::string& from, const std::string& t
     text->replace(at, from.size(), to);
 }
 
+// "id 39 90 ms, ..., id 40 3000 Hz, ...": the defaults in table order.
+std::string toneDefaults() {
+  std::string out;
+  for (const zorvan::ToneParameter& parameter : zorvan::kToneParameters) {
+    out += (out.empty() ? "id " : ", id ") + std::to_string(parameter.id) + " " +
+           std::to_string(parameter.defaultValue) +
+           (parameter.kind == zorvan::ToneKind::kDuration ? " ms" : " Hz");
+  }
+  return out;
+}
+
 // A row's text with the value sets written out.
 std::string expanded(const char* text) {
   std::string out = text;
+  replaceAll(&out, "{tone defaults}", toneDefaults());
   for (const ValueSet& set : kValueSets) {
     if (out.find(set.name) == std::string::npos) continue;
     const bool tones = &set == &kValueSets[kDurationIds] || &set == &kValueSets[kFrequencyIds];
