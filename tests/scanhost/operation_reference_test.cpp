@@ -164,6 +164,25 @@ TEST_F(OperationReferenceTest, ValueSetsAreWhatTheOperationsAccept) {
   }
 }
 
+// Enabling one symbology enables exactly the ids the reference says share
+// its field.
+TEST_F(OperationReferenceTest, SharedEnableFieldsAreWhatTheDeviceShares) {
+  const std::vector<int32_t>& ids = scanhost::valueSet(scanhost::kSymbologyIds).values;
+  for (int32_t id : ids) {
+    std::vector<int32_t> expected = {id};
+    for (const std::vector<int32_t>& group : scanhost::kSharedEnableFields) {
+      if (std::find(group.begin(), group.end(), id) != group.end()) expected = group;
+    }
+    zorvan::ZorvanScannerInterface& s = open(scanhost::kOpened);
+    ASSERT_EQ(ResultOk, s.SetSymbologyEnabled(id, 1));
+    std::vector<int32_t> enabled;
+    for (int32_t other : ids) {
+      if (s.GetSymbologyEnabled(other) == 1) enabled.push_back(other);
+    }
+    EXPECT_EQ(expected, enabled) << "enabling " << id;
+  }
+}
+
 TEST_F(OperationReferenceTest, FixedTextsAreTheOperationsTexts) {
   zorvan::ZorvanScannerInterface& s = open(scanhost::kNoDriver);
   char text[64];

@@ -123,8 +123,8 @@ const OperationFacts kRows[] = {
     ROW(19, GetStoredCode, nullptr, kNone, "the applied code, 181 or 182 (default 182)",
         kNoDefaults, kNoDefaults, nullptr),
     ROW(20, GetSymbologyEnabled,
-        "`id`: a symbology id, {symbology ids}. 1 and 85, 2 and 12, 3 and 83, and 8, 14 and 84 "
-        "share one enable field each",
+        "`id`: a symbology id, {symbology ids}. {shared enable fields} share one enable field "
+        "each",
         kNone,
         "1 when the device's enable field holds 1, else 0; −4 for any other id, before any "
         "device call; −2 when the device refuses the query",
@@ -367,7 +367,8 @@ const OperationFacts kRows[] = {
         "no result. Stops the scan thread (waits up to 3000 ms, plus a host callback running at "
         "that moment), switches the scanner off and closes the driver: other objects' scanner "
         "operations then fail until a new object opens it",
-        nullptr, nullptr, nullptr),
+        "no result; frees the object (there is no driver to switch off or close)", nullptr,
+        nullptr),
 };
 
 static_assert(std::size(kRows) == kReferenceCount, "one row a position");
@@ -395,6 +396,13 @@ const ValueSet kValueSets[] = {
 };
 
 static_assert(std::size(kValueSets) == kValueSetCount, "one set an id");
+
+}  // namespace
+
+const std::vector<std::vector<int32_t>> kSharedEnableFields = {
+    {1, 85}, {2, 12}, {3, 83}, {8, 14, 84}};
+
+namespace {
 
 // "0–9, 11, 12, 83–85": runs of three or more as a range.
 std::string listed(const std::vector<int32_t>& values) {
@@ -429,6 +437,29 @@ void replaceAll(std::string* text, const std::string& from, const std::string& t
     text->replace(at, from.size(), to);
 }
 
+// "a and b, c, d and e": items joined as a sentence joins them.
+std::string sentence(const std::vector<std::string>& items) {
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i) {
+    out += (i == 0                 ? ""
+            : i + 1 < items.size() ? ", "
+            : items.size() > 2     ? ", and "
+                                   : " and ") +
+           items[i];
+  }
+  return out;
+}
+
+std::string sharedEnableFields() {
+  std::vector<std::string> groups;
+  for (const std::vector<int32_t>& group : kSharedEnableFields) {
+    std::vector<std::string> ids;
+    for (int32_t id : group) ids.push_back(std::to_string(id));
+    groups.push_back(sentence(ids));
+  }
+  return sentence(groups);
+}
+
 // "id 39 90 ms, ..., id 40 3000 Hz, ...": the defaults in table order.
 std::string toneDefaults() {
   std::string out;
@@ -444,6 +475,7 @@ std::string toneDefaults() {
 std::string expanded(const char* text) {
   std::string out = text;
   replaceAll(&out, "{tone defaults}", toneDefaults());
+  replaceAll(&out, "{shared enable fields}", sharedEnableFields());
   for (const ValueSet& set : kValueSets) {
     if (out.find(set.name) == std::string::npos) continue;
     const bool tones = &set == &kValueSets[kDurationIds] || &set == &kValueSets[kFrequencyIds];

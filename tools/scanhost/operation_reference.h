@@ -91,6 +91,10 @@ enum ValueSetId {
 };
 const ValueSet& valueSet(ValueSetId id);
 
+// Symbology ids that share one enable field on the device, and so one
+// enabled state; every other symbology id has a field of its own.
+extern const std::vector<std::vector<int32_t>> kSharedEnableFields;
+
 // The fixed texts of the three text operations.
 extern const char kModelNameText[];
 extern const char kInterfaceIdText[];
