@@ -6,6 +6,7 @@
 #include "operation_reference.h"
 
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <string.h>
 
 #include <algorithm>
@@ -117,8 +118,8 @@ TEST_F(OperationReferenceTest, NamesAreScanhostsNames) {
   EXPECT_EQ(90, position);
 }
 
-// The ids, kinds and tone ids the reference lists are those the operations
-// accept on an opened object, no more and no fewer.
+// The ids, kinds, tone ids and setting ranges the reference lists are those
+// the operations accept on an opened object, no more and no fewer.
 TEST_F(OperationReferenceTest, ValueSetsAreWhatTheOperationsAccept) {
   using Probe = bool (*)(ScannerInterface1&, int32_t);
   struct {
@@ -152,12 +153,30 @@ TEST_F(OperationReferenceTest, ValueSetsAreWhatTheOperationsAccept) {
        [](ScannerInterface1& s, int32_t id) {
          return s.GetToneFrequency(id) != ResultUnsupported;
        }},
+      {scanhost::kLevels,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredLevel1(value) == ResultOk; }},
+      {scanhost::kLevels,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredLevel2(value) == ResultOk; }},
+      {scanhost::kLevels,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredLevel3(value) == ResultOk; }},
+      {scanhost::kCodes,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredCode(value) == ResultOk; }},
+      {scanhost::kSelectors,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredSelector(value) == ResultOk; }},
+      {scanhost::kSecondSelectors,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredSelector2(value) == ResultOk; }},
+      {scanhost::kAffixModes,
+       [](ScannerInterface1& s, int32_t value) { return s.SetAffixMode(value) == ResultOk; }},
   };
+  // Around every set, and values whose low 16 bits or sign would pass.
+  std::vector<int32_t> candidates = {INT32_MIN, -65536 + 4, 65536, 65536 + 4, INT32_MAX};
+  for (int32_t value = -300; value <= 300; ++value) candidates.push_back(value);
+  std::sort(candidates.begin(), candidates.end());
   zorvan::ZorvanScannerInterface& s = open(scanhost::kOpened);
   for (const auto& probe : kProbes) {
     const scanhost::ValueSet& set = scanhost::valueSet(probe.set);
     std::vector<int32_t> accepted;
-    for (int32_t value = -300; value <= 300; ++value) {
+    for (int32_t value : candidates) {
       if (probe.accepted(s, value)) accepted.push_back(value);
     }
     EXPECT_EQ(set.values, accepted) << set.name;

@@ -263,9 +263,9 @@ const OperationFacts kRows[] = {
         "0 or 1 as the field holds it, −2 for any other field value; −4 for any other id, before "
         "any device call; −4 when the device refuses the query",
         kNeedsDeviceAfterArguments, kNeedsDeviceAfterArguments, nullptr),
-    ROW(58, SetStoredLevel2, "`value`: 0–100", kPending, kPendingChange, nullptr, nullptr, nullptr),
-    ROW(59, SetStoredCode, "`value`: 181 or 182", kPending, kPendingChange, nullptr, nullptr,
+    ROW(58, SetStoredLevel2, "`value`: {levels}", kPending, kPendingChange, nullptr, nullptr,
         nullptr),
+    ROW(59, SetStoredCode, "`value`: {codes}", kPending, kPendingChange, nullptr, nullptr, nullptr),
     ROW(60, SetSymbologyEnabled,
         "`id`: a symbology id, as `GetSymbologyEnabled`; `flag`: not 0 "
         "enables, 0 disables",
@@ -306,7 +306,8 @@ const OperationFacts kRows[] = {
         "kinds 0, 1, 3: 0, or −4 when the device refuses the change; kinds 2 and 4: −2, without "
         "a device call; any other kind −4",
         "kinds 0–4: −2; any other kind −4; nothing is called", "as without the driver", nullptr),
-    ROW(71, SetStoredLevel3, "`value`: 0–100", kPending, kPendingChange, nullptr, nullptr, nullptr),
+    ROW(71, SetStoredLevel3, "`value`: {levels}", kPending, kPendingChange, nullptr, nullptr,
+        nullptr),
     ROW(72, SetOptionITriple,
         "`state`: 0, 1 or 2, written to `GroupI` fields 5, 6, 7 as 0 0 0, 1 1 1, 0 1 1", kOnDevice,
         "0; −4 for any other state; −2 when the device refuses the change",
@@ -320,8 +321,10 @@ const OperationFacts kRows[] = {
         "the variant flag of id 6 is set, else the even one (1 or 2, 3 or 4)",
         kOnDevice, "0; −4 for any other state; −2 when the device refuses the change",
         kNeedsDeviceAfterArguments, kNeedsDeviceAfterArguments, nullptr),
-    ROW(77, SetStoredLevel1, "`value`: 0–100", kPending, kPendingChange, nullptr, nullptr, nullptr),
-    ROW(78, SetStoredSelector, "`value`: 1–4", kPending, kPendingChange, nullptr, nullptr, nullptr),
+    ROW(77, SetStoredLevel1, "`value`: {levels}", kPending, kPendingChange, nullptr, nullptr,
+        nullptr),
+    ROW(78, SetStoredSelector, "`value`: {selectors}", kPending, kPendingChange, nullptr, nullptr,
+        nullptr),
     ROW(79, AcceptValueOne, "`value`: 1", kNone, "0 for 1, −2 for any other value; does nothing",
         nullptr, nullptr, nullptr),
     ROW(80, SetOptionF1Bit1, "`flag`: 0 or 1, for bit 1 of `GroupF` field 1", kOnDevice,
@@ -336,8 +339,8 @@ const OperationFacts kRows[] = {
         "never added to a label",
         kAtOnce, "0, always", nullptr, nullptr, nullptr),
     ROW(83, SetAffixMode,
-        "`mode`: 0–7; bit 2 adds the prefix, bit 0 the first suffix, bit 1 the second", kAtOnce,
-        "0; −4 outside 0–7 (taken unsigned), nothing changed", nullptr, nullptr, nullptr),
+        "`mode`: {affix modes}; bit 2 adds the prefix, bit 0 the first suffix, bit 1 the second",
+        kAtOnce, "0; −4 outside 0–7 (taken unsigned), nothing changed", nullptr, nullptr, nullptr),
     NOT_SUPPORTED(84),
     ROW(85, SetSymbologyOption, "`id`: an option id, {option ids}; `value`: 1 on, any other off",
         kOnDevice,
@@ -356,7 +359,7 @@ const OperationFacts kRows[] = {
     ROW(87, SetTriggerMode, "`mode`: any 32-bit value; 8 allows the software trigger", kPending,
         "0, always. A value equal to the applied one leaves the pending one as it is", nullptr,
         nullptr, nullptr),
-    ROW(88, SetStoredSelector2, "`value`: 0–4", kAtOnce,
+    ROW(88, SetStoredSelector2, "`value`: {second selectors}", kAtOnce,
         "0; −4 outside 0–4 (taken unsigned), nothing changed", nullptr, nullptr, nullptr),
     ROW(89, SetSymbologyOption2, "`id`: {option2 ids}, as `GetSymbologyOption2`; `value`: 0 or 1",
         kOnDevice,
@@ -384,6 +387,12 @@ std::vector<int32_t> toneIds(zorvan::ToneKind kind) {
   return ids;
 }
 
+std::vector<int32_t> range(int32_t first, int32_t last) {
+  std::vector<int32_t> values;
+  for (int32_t value = first; value <= last; ++value) values.push_back(value);
+  return values;
+}
+
 const ValueSet kValueSets[] = {
     {"{symbology ids}", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85}},
     {"{length ids}", {0, 5, 6, 7, 9, 11}},
@@ -393,6 +402,11 @@ const ValueSet kValueSets[] = {
     {"{device option kinds}", {0, 1, 3}},
     {"{duration ids}", toneIds(zorvan::ToneKind::kDuration)},
     {"{frequency ids}", toneIds(zorvan::ToneKind::kFrequency)},
+    {"{levels}", range(0, 100)},
+    {"{codes}", {181, 182}},
+    {"{selectors}", range(1, 4)},
+    {"{second selectors}", range(0, 4)},
+    {"{affix modes}", range(0, 7)},
 };
 
 static_assert(std::size(kValueSets) == kValueSetCount, "one set an id");

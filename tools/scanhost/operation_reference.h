@@ -87,6 +87,11 @@ enum ValueSetId {
   kDeviceOptionKinds,
   kDurationIds,
   kFrequencyIds,
+  kLevels,
+  kCodes,
+  kSelectors,
+  kSecondSelectors,
+  kAffixModes,
   kValueSetCount
 };
 const ValueSet& valueSet(ValueSetId id);
