@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <sstream>
 
 #include "feedback/tone_parameters.h"
 
@@ -746,8 +747,21 @@ const ValueSet& valueSet(ValueSetId id) { return kValueSets[id]; }
 std::string referenceLines(int position) {
   const OperationFacts& row = kRows[position];
   std::string out;
+  // "label: text", wrapped at kWidth columns under the text's start.
+  constexpr size_t kWidth = 100;
   auto line = [&](const char* label, const std::string& text) {
-    out += "       " + std::string(label) + ": " + plain(text) + "\n";
+    std::string current = "       " + std::string(label) + ":";
+    const std::string indent(9, ' ');
+    std::istringstream words(plain(text));
+    std::string word;
+    while (words >> word) {
+      if (current.size() + 1 + word.size() > kWidth && current.size() > indent.size()) {
+        out += current + "\n";
+        current = indent.substr(1);
+      }
+      current += " " + word;
+    }
+    out += current + "\n";
   };
   if (row.arguments != nullptr) line("takes", expanded(row.arguments));
   if (row.effect != Effect::kNone) line("effect", effectText(row.effect));
@@ -757,9 +771,12 @@ std::string referenceLines(int position) {
   if (row.outValues != nullptr) line("pointers", row.outValues);
   for (const Example& example : kExamples) {
     if (example.position != position) continue;
-    line("e.g.", callText(example) + " -> " + number(example.answers[kOpened]) + " | " +
-                     number(example.answers[kNoDriver]) + " | " +
-                     number(example.answers[kNoDeviceConfig]));
+    // A call and its answers stay on one line.
+    out += "       e.g. " +
+           plain(callText(example) + " -> " + number(example.answers[kOpened]) + " | " +
+                 number(example.answers[kNoDriver]) + " | " +
+                 number(example.answers[kNoDeviceConfig])) +
+           "\n";
   }
   return out;
 }
