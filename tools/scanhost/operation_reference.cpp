@@ -1,7 +1,5 @@
 #include "operation_reference.h"
 
-#include <stdio.h>
-
 #include <algorithm>
 #include <iterator>
 #include <sstream>
