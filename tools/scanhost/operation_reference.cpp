@@ -36,7 +36,6 @@ const char kPendingChange[] =
     "nothing changed. A value equal to the applied one leaves the pending one as it is";
 const char kAlwaysUnsupported[] = "−2, always; does nothing";
 
-constexpr int16_t kOk = ResultOk;
 constexpr int16_t kUnsupported = ResultUnsupported;
 constexpr int16_t kRejected = ResultRejected;
 
