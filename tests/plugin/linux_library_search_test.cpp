@@ -20,6 +20,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// AddressSanitizer and ThreadSanitizer intercept dlopen and call the real
+// one from their own run-time library, so the dynamic loader applies that
+// library's run path, not the plug-in's, to what the plug-in opens: in
+// those builds the plug-in cannot find the vendor libraries beside itself.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define DLOPEN_INTERCEPTED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define DLOPEN_INTERCEPTED 1
+#endif
+
 const char* const kVendorLibraries[] = {"libITCSCAN.so", "libITCAdcDevMgmt.so", "libITCSSApi.so"};
 constexpr const char* kProbeOption = "--probe-plugin";
 
@@ -125,6 +138,10 @@ class LinuxLibrarySearchCaseTest : public LinuxLibrarySearchTest,
 
 TEST_P(LinuxLibrarySearchCaseTest, DriverComesFromTheExpectedPlace) {
   const SearchCase& c = GetParam();
+#if defined(DLOPEN_INTERCEPTED)
+  if (c.besidePlugin)
+    GTEST_SKIP() << "the sanitizer's dlopen does not apply the plug-in's run path";
+#endif
   copyVendorLibrariesInto(current);
   std::string pluginPath = PLUGIN_PATH;
   if (c.besidePlugin) {
