@@ -58,10 +58,11 @@ foreach(file ${expected})
 endforeach()
 
 if(NOT WINDOWS)
-  # The vendor libraries are looked for beside the installed plug-in.
+  # The vendor libraries are looked for beside the installed plug-in: the run
+  # path is $ORIGIN alone (an empty entry would mean the current directory).
   run(${OBJDUMP} -p ${prefix}/${LIBDIR}/zorvanscanner/libzorvanscanner.so)
-  if(NOT output MATCHES "RUNPATH +\\$ORIGIN")
-    message(FATAL_ERROR "the installed plug-in lost its run path:\n${output}")
+  if(NOT output MATCHES "RUNPATH +\\$ORIGIN\n")
+    message(FATAL_ERROR "the installed plug-in's run path is not $ORIGIN alone:\n${output}")
   endif()
 
   # A host project built against the installed package scans a label.

@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "operation_reference.h"
 #include "records.h"
 
 namespace scanhost {
@@ -622,7 +623,12 @@ std::string describeResult(const Call& call, const CallResult& result) {
 std::string listOperations() {
   char line[256];
   snprintf(line, sizeof line, "%3s  %-30s %-48s %s\n", "#", "operation", "arguments", "result");
-  std::string out = line;
+  std::string out =
+      "Under each operation: what it takes, when a change takes effect, its answer on an\n"
+      "opened object and on a half-open one (no driver; or the driver but no DeviceConfig),\n"
+      "what it does with pointers, and calls on a new object with their answers in those\n"
+      "three states (opened | no driver | no DeviceConfig).\n\n" +
+      std::string(line);
   for (const Operation& operation : kTable) {
     std::string arguments;
     for (int a = 0; a < argCount(operation); ++a) {
@@ -637,7 +643,7 @@ std::string listOperations() {
     }
     snprintf(line, sizeof line, "%3d  %-30s %-48s %s\n", operation.position, operation.name,
              arguments.empty() ? "-" : arguments.c_str(), operation.result->listing);
-    if (operation.position >= 0) out += line;
+    if (operation.position >= 0) out += line + referenceLines(operation.position);
   }
   return out +
          "\nBeside them: NewScanner (a new object after Destructor) and\n"

@@ -1,0 +1,241 @@
+// The operation reference against the plug-in: every example's call is made
+// on a new object in each of the three states and must answer as the
+// reference says, leaving its out-values alone when it fails; the value sets
+// the reference lists are exactly those the operations accept; and the host
+// guide's reference section is the one rendered from the reference.
+#include "operation_reference.h"
+
+#include <gtest/gtest.h>
+#include <limits.h>
+#include <string.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "device/vendor_api.h"
+#include "host_recorder.h"
+#include "operations.h"
+#include "plugin/zorvan_scanner.h"
+#include "virtual_device.h"
+
+namespace zorvan_test {
+namespace {
+
+using scanhost::ObjectState;
+
+const char* const kStateNames[] = {"opened", "no driver", "no DeviceConfig"};
+
+// The vendor table of each state: the virtual device's, none at all, or the
+// virtual device's without the device-configuration library.
+const zorvan::VendorApi& vendorOf(ObjectState state) {
+  static const zorvan::VendorApi withoutDeviceConfig = [] {
+    zorvan::VendorApi api = zorvan::processVendorApi();
+    api.ITCDeviceOpen = zorvan::unavailableVendorApi().ITCDeviceOpen;
+    api.ITCDeviceClose = zorvan::unavailableVendorApi().ITCDeviceClose;
+    return api;
+  }();
+  switch (state) {
+    case scanhost::kNoDriver:
+      return zorvan::unavailableVendorApi();
+    case scanhost::kNoDeviceConfig:
+      return withoutDeviceConfig;
+    default:
+      return zorvan::processVendorApi();
+  }
+}
+
+class OperationReferenceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { vdev_reset_all(); }
+  void TearDown() override {
+    scanner.reset();
+    vdev_reset_all();
+  }
+  zorvan::ZorvanScannerInterface& open(ObjectState state) {
+    scanner.reset();
+    vdev_reset_all();
+    scanner.reset(zorvan::ZorvanScannerInterface::create(platform, vendorOf(state)));
+    registerRecorder(*scanner);
+    return *scanner;
+  }
+
+  RecordingPlatform platform;
+  std::unique_ptr<zorvan::ZorvanScannerInterface> scanner;
+};
+
+constexpr uint8_t kUntouched = 0x5A;
+
+TEST_F(OperationReferenceTest, EveryExampleAnswersAsTheReferenceSays) {
+  for (int e = 0; e < scanhost::kExampleCount; ++e) {
+    const scanhost::Example& example = scanhost::kExamples[e];
+    for (int s = 0; s < scanhost::kObjectStateCount; ++s) {
+      const ObjectState state = static_cast<ObjectState>(s);
+      SCOPED_TRACE(std::string(example.call) + " on an object with " + kStateNames[s]);
+      scanhost::Scratch out;
+      memset(&out, kUntouched, sizeof out);
+      EXPECT_EQ(example.answers[s], example.run(open(state), out));
+      if (example.answers[s] < 0) {
+        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&out);
+        EXPECT_EQ(sizeof out,
+                  static_cast<size_t>(std::count(bytes, bytes + sizeof out, kUntouched)))
+            << "a failing call wrote an out-value";
+      }
+    }
+  }
+}
+
+// Every operation with a result has an example; the examples are sorted.
+TEST_F(OperationReferenceTest, EveryOperationWithAResultHasAnExample) {
+  int previous = 0;
+  std::vector<int> examples(scanhost::kReferenceCount, 0);
+  for (int e = 0; e < scanhost::kExampleCount; ++e) {
+    EXPECT_LE(previous, scanhost::kExamples[e].position) << scanhost::kExamples[e].call;
+    previous = scanhost::kExamples[e].position;
+    ++examples[previous];
+  }
+  for (int p = 0; p < scanhost::kReferenceCount; ++p) {
+    EXPECT_EQ(p, scanhost::operationFacts(p).position);
+    const bool hasResult = p > 2 && p < 90;
+    EXPECT_EQ(hasResult, examples[p] > 0) << scanhost::operationFacts(p).name;
+  }
+}
+
+// The reference names each position as scanhost's operation table does.
+TEST_F(OperationReferenceTest, NamesAreScanhostsNames) {
+  std::istringstream listing(scanhost::listOperations());
+  std::string line;
+  int position = 0;
+  while (std::getline(listing, line) && position < 90) {
+    std::istringstream words(line);
+    int number = -1;
+    std::string name;
+    if (!(words >> number >> name) || number != position) continue;
+    EXPECT_EQ(name, scanhost::operationFacts(position).name);
+    ++position;
+  }
+  EXPECT_EQ(90, position);
+}
+
+// The ids, kinds, tone ids and setting ranges the reference lists are those
+// the operations accept on an opened object, no more and no fewer.
+TEST_F(OperationReferenceTest, ValueSetsAreWhatTheOperationsAccept) {
+  using Probe = bool (*)(ScannerInterface1&, int32_t);
+  struct {
+    scanhost::ValueSetId set;
+    Probe accepted;
+  } const kProbes[] = {
+      {scanhost::kSymbologyIds,
+       [](ScannerInterface1& s, int32_t id) {
+         return s.GetSymbologyEnabled(id) != ResultRejected;
+       }},
+      {scanhost::kLengthIds,
+       [](ScannerInterface1& s, int32_t id) {
+         uint16_t mode, first, second;
+         return s.GetSymbologyLengths(id, &mode, &first, &second) != ResultRejected;
+       }},
+      {scanhost::kOptionIds,
+       [](ScannerInterface1& s, int32_t id) { return s.GetSymbologyOption(id) != ResultRejected; }},
+      {scanhost::kOption2Ids,
+       [](ScannerInterface1& s, int32_t id) {
+         return s.GetSymbologyOption2(id) != ResultRejected;
+       }},
+      {scanhost::kOptionKinds,
+       [](ScannerInterface1& s, int32_t kind) {
+         return s.GetOptionIByKind(kind) != ResultRejected;
+       }},
+      {scanhost::kDeviceOptionKinds,
+       [](ScannerInterface1& s, int32_t kind) { return s.SetOptionIByKind(kind, 1) == ResultOk; }},
+      {scanhost::kDurationIds,
+       [](ScannerInterface1& s, int32_t id) { return s.GetToneDuration(id) != ResultUnsupported; }},
+      {scanhost::kFrequencyIds,
+       [](ScannerInterface1& s, int32_t id) {
+         return s.GetToneFrequency(id) != ResultUnsupported;
+       }},
+      {scanhost::kLevels,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredLevel1(value) == ResultOk; }},
+      {scanhost::kLevels,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredLevel2(value) == ResultOk; }},
+      {scanhost::kLevels,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredLevel3(value) == ResultOk; }},
+      {scanhost::kCodes,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredCode(value) == ResultOk; }},
+      {scanhost::kSelectors,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredSelector(value) == ResultOk; }},
+      {scanhost::kSecondSelectors,
+       [](ScannerInterface1& s, int32_t value) { return s.SetStoredSelector2(value) == ResultOk; }},
+      {scanhost::kAffixModes,
+       [](ScannerInterface1& s, int32_t value) { return s.SetAffixMode(value) == ResultOk; }},
+  };
+  // Around every set, and values whose low 16 bits or sign would pass.
+  std::vector<int32_t> candidates = {INT32_MIN, -65536 + 4, 65536, 65536 + 4, INT32_MAX};
+  for (int32_t value = -300; value <= 300; ++value) candidates.push_back(value);
+  std::sort(candidates.begin(), candidates.end());
+  zorvan::ZorvanScannerInterface& s = open(scanhost::kOpened);
+  for (const auto& probe : kProbes) {
+    const scanhost::ValueSet& set = scanhost::valueSet(probe.set);
+    std::vector<int32_t> accepted;
+    for (int32_t value : candidates) {
+      if (probe.accepted(s, value)) accepted.push_back(value);
+    }
+    EXPECT_EQ(set.values, accepted) << set.name;
+  }
+}
+
+// Enabling one symbology enables exactly the ids the reference says share
+// its field.
+TEST_F(OperationReferenceTest, SharedEnableFieldsAreWhatTheDeviceShares) {
+  const std::vector<int32_t>& ids = scanhost::valueSet(scanhost::kSymbologyIds).values;
+  for (int32_t id : ids) {
+    std::vector<int32_t> expected = {id};
+    for (const std::vector<int32_t>& group : scanhost::kSharedEnableFields) {
+      if (std::find(group.begin(), group.end(), id) != group.end()) expected = group;
+    }
+    zorvan::ZorvanScannerInterface& s = open(scanhost::kOpened);
+    ASSERT_EQ(ResultOk, s.SetSymbologyEnabled(id, 1));
+    std::vector<int32_t> enabled;
+    for (int32_t other : ids) {
+      if (s.GetSymbologyEnabled(other) == 1) enabled.push_back(other);
+    }
+    EXPECT_EQ(expected, enabled) << "enabling " << id;
+  }
+}
+
+TEST_F(OperationReferenceTest, FixedTextsAreTheOperationsTexts) {
+  zorvan::ZorvanScannerInterface& s = open(scanhost::kNoDriver);
+  char text[64];
+  ASSERT_EQ(ResultOk, s.GetScannerModelName(text, sizeof text));
+  EXPECT_STREQ(scanhost::kModelNameText, text);
+  ASSERT_EQ(ResultOk, s.GetInterfaceId(text, sizeof text));
+  EXPECT_STREQ(scanhost::kInterfaceIdText, text);
+}
+
+// The guide's section between the two markers is the rendered reference,
+// byte for byte ("cmake --build --preset default --target
+// host-guide-reference" renders it anew).
+TEST(HostGuideReference, GuideHoldsTheRenderedReference) {
+  std::ifstream in(HOST_GUIDE_PATH, std::ios::binary);
+  ASSERT_TRUE(in.good()) << "cannot read " << HOST_GUIDE_PATH;
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string guide = text.str();
+  const std::string begin = std::string(scanhost::kReferenceBeginMarker) + "\n";
+  const size_t from = guide.find(begin);
+  const size_t to = guide.find(std::string(scanhost::kReferenceEndMarker) + "\n");
+  ASSERT_NE(std::string::npos, from) << "no reference section in the guide";
+  ASSERT_NE(std::string::npos, to) << "no end to the reference section in the guide";
+  std::istringstream rendered(scanhost::referenceSection());
+  std::istringstream written(guide.substr(from + begin.size(), to - from - begin.size()));
+  for (int line = 1;; ++line) {
+    std::string renderedLine = "(end)", writtenLine = "(end)";
+    const bool moreRendered = static_cast<bool>(std::getline(rendered, renderedLine));
+    const bool moreWritten = static_cast<bool>(std::getline(written, writtenLine));
+    if (!moreRendered && !moreWritten) break;
+    ASSERT_EQ(renderedLine, writtenLine) << "line " << line << " of the section; render it "
+                                         << "anew with the target host-guide-reference";
+  }
+}
+
+}  // namespace
+}  // namespace zorvan_test
