@@ -6,7 +6,8 @@
 //     LeaveCriticalSection, DeleteCriticalSection, CreateEventW, SetEvent,
 //     ResetEvent, WaitForSingleObject, CloseHandle, CreateThread,
 //     GetCurrentThreadId, Sleep, LoadLibraryW, GetModuleFileNameW,
-//     GetProcAddress (GetProcAddressW on CE, which takes a wide name);
+//     GetProcAddress (GetProcAddressW on CE, which takes a wide name),
+//     InterlockedIncrement, InterlockedDecrement, InterlockedExchange;
 //   user32: MessageBeep;
 //   ole32: CoInitializeEx, CoUninitialize.
 // Desktop Windows alone also gets LoadLibraryExW with
@@ -22,6 +23,7 @@
 //   2. the plug-in's own directory, by full path.
 #include <objbase.h>
 
+#include "common/atomic_count.h"
 #include "device/platform.h"
 
 // The plug-in's own module: the linker places this symbol at the module's
@@ -200,6 +202,14 @@ Platform& systemPlatform() {
   static Win32Platform platform;
   return platform;
 }
+
+int32_t AtomicCount::increment() { return InterlockedIncrement(&value_); }
+int32_t AtomicCount::decrement() { return InterlockedDecrement(&value_); }
+int32_t AtomicCount::exchange(int32_t value) { return InterlockedExchange(&value_, value); }
+// A volatile read in a function of its own: the compiler moves no other
+// access across the call, and neither x86 nor the single-core XScale lets a
+// later access overtake a load.
+int32_t AtomicCount::load() const { return *static_cast<const volatile long*>(&value_); }
 
 void* openLibrary(const char* name) {
   WCHAR wideName[kPathUnits];
