@@ -9,7 +9,11 @@
 //     GetProcAddress (GetProcAddressW on CE, which takes a wide name),
 //     InterlockedIncrement, InterlockedDecrement, InterlockedExchange;
 //   user32: MessageBeep;
-//   ole32: CoInitializeEx, CoUninitialize.
+//   ole32: CoInitializeEx, CoUninitialize;
+//   the C run-time (msvcrt; coredll on CE), for the whole plug-in:
+//     vsnprintf (_vsnprintf on CE, through formatText alone), memset,
+//     memcpy, strncmp, and the nothrow operator new and operator delete
+//     (malloc and free) during construction and destruction.
 // Desktop Windows alone also gets LoadLibraryExW with
 // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS and LOAD_WITH_ALTERED_SEARCH_PATH, so a
 // vendor library is never taken from the current directory.
@@ -22,6 +26,8 @@
 //      CE: the system's standard order (CE has no current directory).
 //   2. the plug-in's own directory, by full path.
 #include <objbase.h>
+#include <stdarg.h>
+#include <stdio.h>
 
 #include "common/atomic_count.h"
 #include "device/platform.h"
@@ -210,6 +216,21 @@ int32_t AtomicCount::exchange(int32_t value) { return InterlockedExchange(&value
 // access across the call, and neither x86 nor the single-core XScale lets a
 // later access overtake a load.
 int32_t AtomicCount::load() const { return *static_cast<const volatile long*>(&value_); }
+
+// CE's C library has _vsnprintf alone, which leaves out the terminating zero
+// when the text fills the buffer; the zero is written here on every system.
+void formatText(char* buffer, size_t size, const char* format, ...) {
+  if (buffer == nullptr || size == 0) return;
+  va_list arguments;
+  va_start(arguments, format);
+#if defined(_WIN32_WCE)
+  _vsnprintf(buffer, size, format, arguments);
+#else
+  vsnprintf(buffer, size, format, arguments);
+#endif
+  va_end(arguments);
+  buffer[size - 1] = 0;
+}
 
 void* openLibrary(const char* name) {
   WCHAR wideName[kPathUnits];
