@@ -16,7 +16,8 @@
 //     (malloc and free) during construction and destruction.
 // Desktop Windows alone also gets LoadLibraryExW with
 // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS and LOAD_WITH_ALTERED_SEARCH_PATH, so a
-// vendor library is never taken from the current directory.
+// vendor library is never taken from the current directory, and
+// GetModuleHandleExW to pin the plug-in without a path-length limit.
 //
 // Vendor libraries are looked for in this order:
 //   1. desktop: the application's directory, the system directory and the
@@ -182,14 +183,25 @@ class Win32Platform final : public Platform {
     if (slot.recorded) forget(slot);
   }
 
+#if defined(_WIN32_WCE)
   // Loading the plug-in's own file again adds one reference to the module,
-  // so the host's FreeLibrary cannot unload it.
+  // so the host's FreeLibrary cannot unload it. CE paths are at most
+  // MAX_PATH long.
   void pinModule() override {
     WCHAR path[kPathUnits];
     const DWORD length = GetModuleFileNameW(ownModule(), path, kPathUnits);
     if (length == 0 || length >= kPathUnits) return;
     LoadLibraryW(path);
   }
+#else
+  // Marks the module holding this code as never to be unloaded, found by
+  // address rather than by path, so any path length will do.
+  void pinModule() override {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(&__ImageBase), &module);
+  }
+#endif
 
   bool comInitialize() override {
     // S_OK and S_FALSE both count a start-up that CoUninitialize balances;
