@@ -5,7 +5,7 @@
 
 #include <stdint.h>
 
-#include <atomic>
+#include "common/atomic_count.h"
 
 namespace zorvan {
 
@@ -17,14 +17,14 @@ class SharedBlock {
   SharedBlock(const SharedBlock&) = delete;
   SharedBlock& operator=(const SharedBlock&) = delete;
   // Shares held right now (for tests).
-  int32_t shares() const { return shares_.load(std::memory_order_acquire); }
+  int32_t shares() const { return shares_.load(); }
 
  protected:
   virtual ~SharedBlock() = default;
 
  private:
   friend class SharedReference;
-  std::atomic<int32_t> shares_{0};
+  AtomicCount shares_;
 };
 
 // One share of a block: taken when made, given back exactly once, by
@@ -33,7 +33,7 @@ class SharedReference {
  public:
   SharedReference() = default;
   explicit SharedReference(SharedBlock* block) : block_(block) {
-    if (block_ != nullptr) block_->shares_.fetch_add(1, std::memory_order_relaxed);
+    if (block_ != nullptr) block_->shares_.increment();
   }
   SharedReference(SharedReference&& other) noexcept : block_(other.block_) {
     other.block_ = nullptr;
@@ -57,7 +57,7 @@ class SharedReference {
     SharedBlock* block = block_;
     if (block == nullptr) return;
     block_ = nullptr;
-    if (block->shares_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete block;
+    if (block->shares_.decrement() == 0) delete block;
   }
 
  private:

@@ -4,6 +4,7 @@
 #ifndef ZORVAN_DEVICE_PLATFORM_H
 #define ZORVAN_DEVICE_PLATFORM_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #if defined(_WIN32)
@@ -25,6 +26,14 @@
 #define ZV_RELEASE(...) ZV_THREAD_ANNOTATION(release_capability(__VA_ARGS__))
 #define ZV_REQUIRES(...) ZV_THREAD_ANNOTATION(requires_capability(__VA_ARGS__))
 #define ZV_EXCLUDES(...) ZV_THREAD_ANNOTATION(locks_excluded(__VA_ARGS__))
+
+// Lets the compiler check the arguments of a printf-style function.
+#if defined(__GNUC__)
+#define ZV_PRINTF_FORMAT(formatIndex, firstArgument) \
+  __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define ZV_PRINTF_FORMAT(formatIndex, firstArgument)
+#endif
 
 // Marks the plug-in's one export.
 #if defined(_WIN32)
@@ -157,6 +166,11 @@ class Platform {
 
 // The process's real platform.
 Platform& systemPlatform();
+
+// Bounded printf-style formatting into `buffer` of `size` bytes: the text
+// is cut to fit and the buffer always ends with a zero (nothing is written
+// when `size` is 0). All of the plug-in's formatting goes through here.
+void formatText(char* buffer, size_t size, const char* format, ...) ZV_PRINTF_FORMAT(3, 4);
 
 // Dynamic loading of the vendor libraries. A library that cannot be found
 // gives null; so does a missing symbol. `name` is the file name alone; where

@@ -6,12 +6,18 @@
 //     LeaveCriticalSection, DeleteCriticalSection, CreateEventW, SetEvent,
 //     ResetEvent, WaitForSingleObject, CloseHandle, CreateThread,
 //     GetCurrentThreadId, Sleep, LoadLibraryW, GetModuleFileNameW,
-//     GetProcAddress (GetProcAddressW on CE, which takes a wide name);
+//     GetProcAddress (GetProcAddressW on CE, which takes a wide name),
+//     InterlockedIncrement, InterlockedDecrement, InterlockedExchange;
 //   user32: MessageBeep;
-//   ole32: CoInitializeEx, CoUninitialize.
+//   ole32: CoInitializeEx, CoUninitialize;
+//   the C run-time (msvcrt; coredll on CE), for the whole plug-in:
+//     vsnprintf (_vsnprintf on CE, through formatText alone), memset,
+//     memcpy, strncmp, and the nothrow operator new and operator delete
+//     (malloc and free) during construction and destruction.
 // Desktop Windows alone also gets LoadLibraryExW with
 // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS and LOAD_WITH_ALTERED_SEARCH_PATH, so a
-// vendor library is never taken from the current directory.
+// vendor library is never taken from the current directory, and
+// GetModuleHandleExW to pin the plug-in without a path-length limit.
 //
 // Vendor libraries are looked for in this order:
 //   1. desktop: the application's directory, the system directory and the
@@ -21,7 +27,10 @@
 //      CE: the system's standard order (CE has no current directory).
 //   2. the plug-in's own directory, by full path.
 #include <objbase.h>
+#include <stdarg.h>
+#include <stdio.h>
 
+#include "common/atomic_count.h"
 #include "device/platform.h"
 
 // The plug-in's own module: the linker places this symbol at the module's
@@ -174,14 +183,25 @@ class Win32Platform final : public Platform {
     if (slot.recorded) forget(slot);
   }
 
+#if defined(_WIN32_WCE)
   // Loading the plug-in's own file again adds one reference to the module,
-  // so the host's FreeLibrary cannot unload it.
+  // so the host's FreeLibrary cannot unload it. CE paths are at most
+  // MAX_PATH long.
   void pinModule() override {
     WCHAR path[kPathUnits];
     const DWORD length = GetModuleFileNameW(ownModule(), path, kPathUnits);
     if (length == 0 || length >= kPathUnits) return;
     LoadLibraryW(path);
   }
+#else
+  // Marks the module holding this code as never to be unloaded, found by
+  // address rather than by path, so any path length will do.
+  void pinModule() override {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(&__ImageBase), &module);
+  }
+#endif
 
   bool comInitialize() override {
     // S_OK and S_FALSE both count a start-up that CoUninitialize balances;
@@ -199,6 +219,29 @@ class Win32Platform final : public Platform {
 Platform& systemPlatform() {
   static Win32Platform platform;
   return platform;
+}
+
+int32_t AtomicCount::increment() { return InterlockedIncrement(&value_); }
+int32_t AtomicCount::decrement() { return InterlockedDecrement(&value_); }
+int32_t AtomicCount::exchange(int32_t value) { return InterlockedExchange(&value_, value); }
+// A volatile read in a function of its own: the compiler moves no other
+// access across the call, and neither x86 nor the single-core XScale lets a
+// later access overtake a load.
+int32_t AtomicCount::load() const { return *static_cast<const volatile long*>(&value_); }
+
+// CE's C library has _vsnprintf alone, which leaves out the terminating zero
+// when the text fills the buffer; the zero is written here on every system.
+void formatText(char* buffer, size_t size, const char* format, ...) {
+  if (buffer == nullptr || size == 0) return;
+  va_list arguments;
+  va_start(arguments, format);
+#if defined(_WIN32_WCE)
+  _vsnprintf(buffer, size, format, arguments);
+#else
+  vsnprintf(buffer, size, format, arguments);
+#endif
+  va_end(arguments);
+  buffer[size - 1] = 0;
 }
 
 void* openLibrary(const char* name) {

@@ -2,9 +2,9 @@
 // the fixed flags, and the three identity texts.
 #include "plugin/fixed_operations.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "device/platform.h"
 #include "plugin/zorvan_scanner.h"
 
 // The date this library was built, "Mmm dd yyyy" with a blank before a
@@ -29,14 +29,13 @@ void formatBuildVersion(const char* buildDate, char (&out)[6]) {
   if (strncmp(buildDate, "Jun", 3) == 0) month[1] = 'n';
   if (strncmp(buildDate, "Jul", 3) == 0) month[1] = 'l';
   char day[3] = {buildDate[4] == ' ' ? '0' : buildDate[4], buildDate[5], 0};
-  snprintf(out, sizeof out, "%.1s%.2s%.2s", buildDate + 10, month, day);
+  formatText(out, sizeof out, "%.1s%.2s%.2s", buildDate + 10, month, day);
 }
 
 int16_t writeFixedText(char* buffer, int32_t size, const char* text) {
   if (size <= 0) return ResultOk;
   if (buffer == nullptr) return ResultRejected;
-  snprintf(buffer, static_cast<size_t>(size), "%s", text);
-  buffer[size - 1] = 0;
+  formatText(buffer, static_cast<size_t>(size), "%s", text);
   return ResultOk;
 }
 

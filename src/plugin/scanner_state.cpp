@@ -1,9 +1,11 @@
 #include "plugin/scanner_state.h"
 
+#include "common/atomic_count.h"
+
 namespace zorvan {
 
 namespace {
-std::atomic<int32_t> gLiveStates{0};
+AtomicCount gLiveStates;
 }  // namespace
 
 ScannerState::ScannerState(Platform& platformServices, const VendorApi& vendorApi)
@@ -12,14 +14,15 @@ ScannerState::ScannerState(Platform& platformServices, const VendorApi& vendorAp
       tones(platformServices),
       scanThread(ScanSources{vendorApi, platformServices, driverHandle, configReady, labels,
                              settings, tones, callbacks}) {
-  gLiveStates.fetch_add(1, std::memory_order_relaxed);
+  gLiveStates.increment();
 }
 
-// Release and acquire: whoever sees a block gone also sees everything its
-// last owner did before letting it go (a detached scan thread included).
-ScannerState::~ScannerState() { gLiveStates.fetch_sub(1, std::memory_order_release); }
+// A full barrier and an acquire load: whoever sees a block gone also sees
+// everything its last owner did before letting it go (a detached scan thread
+// included).
+ScannerState::~ScannerState() { gLiveStates.decrement(); }
 
-int32_t liveScannerStates() { return gLiveStates.load(std::memory_order_acquire); }
+int32_t liveScannerStates() { return gLiveStates.load(); }
 
 void applyDefaults(ScannerState& state) {
   state.tones.table().applyDefaults();

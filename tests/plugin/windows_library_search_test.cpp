@@ -1,14 +1,20 @@
-// Where the Windows plug-in finds the vendor libraries: the plug-in and the
-// three virtual device DLLs are copied into a directory of their own, the
-// current directory holds a planted ITCSCAN.dll, and the program sits
-// elsewhere. The plug-in must load the libraries beside itself and never the
-// planted one.
+// The Windows plug-in loaded from a directory of its own.
+//
+// Where it finds the vendor libraries: the plug-in and the three virtual
+// device DLLs are copied into that directory, the current directory holds a
+// planted ITCSCAN.dll, and the program sits elsewhere. The plug-in must load
+// the libraries beside itself and never the planted one.
+//
+// The module pin: a scan thread stuck in the driver outlives its object, and
+// the plug-in's code must stay mapped after the host's last FreeLibrary,
+// whatever the length of the plug-in's path.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
 #include "scanner_interface1.h"
+#include "virtual_device.h"
 
 namespace {
 
@@ -65,6 +71,68 @@ TEST(WindowsLibrarySearch, VendorLibrariesComeFromBesideThePluginNotTheCurrentDi
       << loadedFrom("ITCSCAN.dll");
   EXPECT_TRUE(sameFile(pluginDirectory + "ITCAdcDevMgmt.dll", loadedFrom("ITCAdcDevMgmt.dll")));
   EXPECT_TRUE(sameFile(pluginDirectory + "ITCSSApi.DLL", loadedFrom("ITCSSApi.DLL")));
+}
+
+// `path` with backslashes, in UTF-16, in the form that lifts MAX_PATH.
+std::wstring extendedPath(const std::string& path) {
+  std::wstring wide = L"\\\\?\\";
+  for (char c : path) wide += static_cast<wchar_t>(c == '/' ? '\\' : c);
+  return wide;
+}
+
+template <typename Function>
+Function* virtualDeviceFunction(Function*, const char* name) {
+  return reinterpret_cast<Function*>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ITCSCAN.dll"), name)));
+}
+
+TEST(WindowsModulePin, HoldsForAPluginInADirectoryLongerThanMaxPath) {
+  char temp[MAX_PATH];
+  ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
+  std::wstring directory = extendedPath(std::string(temp) + "zorvan-module-pin");
+  CreateDirectoryW(directory.c_str(), nullptr);
+  for (int level = 0; level < 3; ++level) {
+    directory += L"\\" + std::wstring(90, static_cast<wchar_t>('a' + level));
+    CreateDirectoryW(directory.c_str(), nullptr);
+  }
+  const std::wstring plugin = directory + L"\\zorvanscanner.dll";
+  ASSERT_GT(plugin.size(), 4u + MAX_PATH);
+  if (!CopyFileW(extendedPath(PLUGIN_PATH).c_str(), plugin.c_str(), FALSE)) {
+    GTEST_SKIP() << "no file can be made at a path this long here: " << GetLastError();
+  }
+  // The vendor libraries are loaded first, so the plug-in takes those.
+  for (const char* part : {"/ITCSCAN.dll", "/ITCAdcDevMgmt.dll", "/ITCSSApi.DLL"}) {
+    ASSERT_NE(nullptr, LoadLibraryA((std::string(VIRTUAL_DIR) + part).c_str())) << part;
+  }
+  HMODULE module = LoadLibraryW(plugin.c_str());
+  if (module == nullptr) {
+    GTEST_SKIP() << "no library can be loaded from a path this long here: " << GetLastError();
+  }
+  auto newScanner = reinterpret_cast<NewScannerFunction>(
+      reinterpret_cast<void*>(GetProcAddress(module, "NewScanner")));
+  auto ignoreCancel =
+      virtualDeviceFunction(&vdev_scan_set_ignore_cancel, "vdev_scan_set_ignore_cancel");
+  auto waitBlocked = virtualDeviceFunction(&vdev_scan_wait_blocked, "vdev_scan_wait_blocked");
+  auto releaseReads = virtualDeviceFunction(&vdev_scan_release_reads, "vdev_scan_release_reads");
+  ASSERT_TRUE(newScanner != nullptr && ignoreCancel != nullptr && waitBlocked != nullptr &&
+              releaseReads != nullptr);
+
+  ScannerInterface1* scanner = newScanner();
+  ASSERT_EQ(ResultOk, scanner->EnableScanner());
+  ASSERT_EQ(1, waitBlocked(1, 5000));
+  ignoreCancel(1);
+  delete scanner;  // waits, then leaves the stuck thread running
+  ASSERT_TRUE(FreeLibrary(module));
+
+  HMODULE stillMapped = nullptr;
+  ASSERT_TRUE(GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(newScanner), &stillMapped));
+  EXPECT_EQ(module, stillMapped);
+  // Only now may the thread run on into the plug-in's code; given a moment
+  // to end there, a fault would show in this test.
+  releaseReads(VDEV_READ_CANCELLED);
+  Sleep(100);
 }
 
 }  // namespace
