@@ -5,13 +5,11 @@
 // path ($ORIGIN, the plug-in's directory), then the system's directories.
 #include <dlfcn.h>
 #include <errno.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
-#include "common/atomic_count.h"
 #include "device/platform.h"
 
 namespace zorvan {
@@ -183,24 +181,6 @@ class PosixPlatform final : public Platform {
 Platform& systemPlatform() {
   static PosixPlatform platform;
   return platform;
-}
-
-// On ARMv5 the read-modify-write builtins become calls to libgcc's
-// __sync_* functions, which use the kernel's compare-and-swap helper.
-int32_t AtomicCount::increment() { return __atomic_add_fetch(&value_, 1, __ATOMIC_SEQ_CST); }
-int32_t AtomicCount::decrement() { return __atomic_sub_fetch(&value_, 1, __ATOMIC_SEQ_CST); }
-int32_t AtomicCount::exchange(int32_t value) {
-  return __atomic_exchange_n(&value_, value, __ATOMIC_SEQ_CST);
-}
-int32_t AtomicCount::load() const { return __atomic_load_n(&value_, __ATOMIC_ACQUIRE); }
-
-void formatText(char* buffer, size_t size, const char* format, ...) {
-  if (buffer == nullptr || size == 0) return;
-  va_list arguments;
-  va_start(arguments, format);
-  vsnprintf(buffer, size, format, arguments);
-  va_end(arguments);
-  buffer[size - 1] = 0;
 }
 
 void* openLibrary(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }

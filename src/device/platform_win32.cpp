@@ -7,11 +7,12 @@
 //     ResetEvent, WaitForSingleObject, CloseHandle, CreateThread,
 //     GetCurrentThreadId, Sleep, LoadLibraryW, GetModuleFileNameW,
 //     GetProcAddress (GetProcAddressW on CE, which takes a wide name),
-//     InterlockedIncrement, InterlockedDecrement, InterlockedExchange;
+//     InterlockedIncrement, InterlockedDecrement, InterlockedExchange
+//     (atomic_count_win32.cpp);
 //   user32: MessageBeep;
 //   ole32: CoInitializeEx, CoUninitialize;
 //   the C run-time (msvcrt; coredll on CE), for the whole plug-in:
-//     vsnprintf (_vsnprintf on CE, through formatText alone), memset,
+//     vsnprintf (_vsnprintf on CE, in text_format.cpp alone), memset,
 //     memcpy, strncmp, and the nothrow operator new and operator delete
 //     (malloc and free) during construction and destruction.
 // Desktop Windows alone also gets LoadLibraryExW with
@@ -27,10 +28,7 @@
 //      CE: the system's standard order (CE has no current directory).
 //   2. the plug-in's own directory, by full path.
 #include <objbase.h>
-#include <stdarg.h>
-#include <stdio.h>
 
-#include "common/atomic_count.h"
 #include "device/platform.h"
 
 // The plug-in's own module: the linker places this symbol at the module's
@@ -219,29 +217,6 @@ class Win32Platform final : public Platform {
 Platform& systemPlatform() {
   static Win32Platform platform;
   return platform;
-}
-
-int32_t AtomicCount::increment() { return InterlockedIncrement(&value_); }
-int32_t AtomicCount::decrement() { return InterlockedDecrement(&value_); }
-int32_t AtomicCount::exchange(int32_t value) { return InterlockedExchange(&value_, value); }
-// A volatile read in a function of its own: the compiler moves no other
-// access across the call, and neither x86 nor the single-core XScale lets a
-// later access overtake a load.
-int32_t AtomicCount::load() const { return *static_cast<const volatile long*>(&value_); }
-
-// CE's C library has _vsnprintf alone, which leaves out the terminating zero
-// when the text fills the buffer; the zero is written here on every system.
-void formatText(char* buffer, size_t size, const char* format, ...) {
-  if (buffer == nullptr || size == 0) return;
-  va_list arguments;
-  va_start(arguments, format);
-#if defined(_WIN32_WCE)
-  _vsnprintf(buffer, size, format, arguments);
-#else
-  vsnprintf(buffer, size, format, arguments);
-#endif
-  va_end(arguments);
-  buffer[size - 1] = 0;
 }
 
 void* openLibrary(const char* name) {

@@ -1,4 +1,4 @@
-# Fails when an object of the plug-in other than the POSIX platform layer
+# Fails when an object of the plug-in other than AtomicCount's POSIX side
 # calls an atomic operation's run-time support: on ARMv5 every atomic
 # read-modify-write (fetch_add, exchange, compare_exchange, ...) and every
 # atomic wider than 32 bits becomes such a call (__sync_*_4, __atomic_*),
@@ -19,7 +19,7 @@ foreach(line ${lines})
   endif()
   set(object ${CMAKE_MATCH_1})
   set(symbol ${CMAKE_MATCH_2})
-  if(symbol STREQUAL "__sync_synchronize" OR object MATCHES "^platform_posix\\.cpp\\.o(bj)?$")
+  if(symbol STREQUAL "__sync_synchronize" OR object MATCHES "^atomic_count_posix\\.cpp\\.o(bj)?$")
     continue()
   endif()
   list(APPEND violations "${object} calls ${symbol}")
