@@ -10,7 +10,8 @@ ScannerState::ScannerState(Platform& platformServices, const VendorApi& vendorAp
     : platform(platformServices),
       vendor(vendorApi),
       tones(platformServices),
-      scanThread(ScanSources{vendorApi, platformServices, driverHandle, configReady, labels,
+      symbology(vendorApi),
+      scanThread(ScanSources{vendorApi, platformServices, driver.value(), configReady, labels,
                              settings, tones, callbacks}) {
   gLiveStates.fetch_add(1, std::memory_order_relaxed);
 }
