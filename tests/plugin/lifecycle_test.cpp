@@ -437,6 +437,7 @@ TEST_F(LifecycleTest, HostCallsReturnAfterTheWaitWhileACallbackWaitsForThem) {
     EXPECT_EQ(1u, state->scanThread.callbacksBegun());
   }
 }
+
 // Until its wait ends, DisableScanner's stop leaves the thread doing what
 // it would have done: a label the driver hands over is delivered, a failed
 // read reported (the cancel's usual results silently), and the thread ends
