@@ -172,17 +172,41 @@ constexpr int kSlots = 2;
 
 struct Slot {
   ZorvanScannerInterface* scanner = nullptr;
+  // The state of the slot's last object, kept (by a share of it) until the
+  // slot's next object, so its scan thread's count of callbacks begun can
+  // be read after the object was destroyed.
+  zorvan::SharedReference keep;
+  std::atomic<zorvan::ScannerState*> state{nullptr};
   // Set once DisableScanner returned ResultOk or the object was destroyed,
-  // cleared before EnableScanner: no scan-thread callback may come then.
+  // cleared before EnableScanner: no scan-thread callback may begin then. A
+  // callback that had begun before (its number at most `quietMark`) may
+  // still be running.
   std::atomic<bool> quiet{false};
+  std::atomic<uint32_t> quietMark{0};
 };
 
 Slot gSlots[kSlots];
 std::thread::id gHostThread;
 
+// No callback of the slot's object begins from now on.
+void makeQuiet(int slot) {
+  Slot& target = gSlots[slot];
+  if (zorvan::ScannerState* state = target.state.load()) {
+    target.quietMark = state->scanThread.callbacksBegun();
+  }
+  target.quiet = true;
+}
+
+// Called on the scan thread inside a callback: the callbacks of one thread
+// run one at a time, so the count of callbacks begun is this callback's
+// number.
 void checkFromScanThread(int slot, const char* what) {
   if (std::this_thread::get_id() == gHostThread) return;
-  CHECK(!gSlots[slot].quiet.load(), what, slot);
+  const Slot& target = gSlots[slot];
+  if (!target.quiet.load()) return;
+  zorvan::ScannerState* state = target.state.load();
+  CHECK(state != nullptr && state->scanThread.callbacksBegun() <= target.quietMark.load(), what,
+        slot);
 }
 
 template <int S>
@@ -231,6 +255,9 @@ void create(int slot) {
   gSlots[slot].quiet = false;
   gSlots[slot].scanner = ZorvanScannerInterface::create(gPlatform, zorvan::processVendorApi());
   CHECK(gSlots[slot].scanner != nullptr, "NewScanner returned null", slot);
+  zorvan::ScannerState* state = &gSlots[slot].scanner->state();
+  gSlots[slot].state = state;
+  gSlots[slot].keep = zorvan::SharedReference(state);
   // As a host does; positions 0-2 replace or clear them later.
   ScannerInterface1& scanner = *gSlots[slot].scanner;
   scanner.SetEvtAddEventToQueueCallBack(kEventCallbacks[slot]);
@@ -243,7 +270,7 @@ void destroy(int slot) {
   ScannerInterface1* scanner = gSlots[slot].scanner;
   gSlots[slot].scanner = nullptr;
   delete scanner;  // position 90
-  gSlots[slot].quiet = true;
+  makeQuiet(slot);
 }
 
 // Whether the object's scan thread of the last enable period was asked to
@@ -428,7 +455,7 @@ void callOperation(int slot, int position, Input& in) {
       // stopped reaches the host (it stopped one when it answered ResultOk,
       // and when it answered ResultRejected because the driver refused to
       // switch off).
-      if (result == kOk || stopping(slot)) target.quiet = true;
+      if (result == kOk || stopping(slot)) makeQuiet(slot);
       return;
     }
     case 11: {
@@ -733,7 +760,10 @@ void deviceEvent(Input& in) {
 // ---- One input ------------------------------------------------------------------
 
 void endInput() {
-  for (int slot = 0; slot < kSlots; ++slot) destroy(slot);
+  for (int slot = 0; slot < kSlots; ++slot) {
+    destroy(slot);
+    gSlots[slot].keep.release();
+  }
   // Let go of every read the driver kept; their threads end and free the
   // state they still share. A thread left running (its driver failed the
   // cancel and the close) may only now come to its next read, so reads are

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <type_traits>
 #include <utility>
 
 #include "common/byte_order.h"
@@ -15,7 +16,9 @@ namespace {
 constexpr uint32_t kGoodReadPattern = 27;
 
 // Set once the missing-event-callback warning has gone out, for all objects.
+// Never destroyed, so a thread left running may read it during exit.
 std::atomic<bool> gMissingCallbackWarned{false};
+static_assert(std::is_trivially_destructible<std::atomic<bool>>::value, "no destructor runs");
 
 const char kMissingCallbackWarning[] =
     "No scan events generated. Implementer must call SetEvtAddEventToQueueCallBack after "
@@ -34,8 +37,14 @@ void buildScanEventRecord(uint16_t length, uint8_t (&record)[ScanEventRecordSize
 }
 
 bool ScanThread::start(SharedReference keepAlive) {
-  stopping_.store(false, std::memory_order_release);
-  stopEvent_.reset();
+  {
+    // No thread of this object runs now: the last one was collected.
+    MutexLocker decision(lock_);
+    stopping_.store(false, std::memory_order_release);
+    cutOff_ = false;
+    ending_ = false;
+    stopEvent_.reset();
+  }
   threadShare_ = std::move(keepAlive);
   if (sources_.platform.startThread(slot_, run, afterEnd, this)) return true;
   threadShare_.release();  // not the last share: the object still holds its own
@@ -43,17 +52,28 @@ bool ScanThread::start(SharedReference keepAlive) {
 }
 
 void ScanThread::requestStop() {
+  MutexLocker decision(lock_);
   stopping_.store(true, std::memory_order_release);
   stopEvent_.set();
 }
 
 bool ScanThread::wait(uint32_t timeoutMs) {
-  // On the thread itself, inside a callback, the delivery under way is the
-  // caller's own; the thread sees the stop once the callback returns.
-  if (isCallingThread()) return false;
-  if (sources_.platform.waitThread(slot_, timeoutMs)) return true;
-  MutexLocker delivery(deliveryLock_);  // a delivery under way finishes first
+  if (!slot_.recorded) return true;
+  // On the thread itself, inside a callback, there is nothing to wait for:
+  // the caller is that callback.
+  if (!isCallingThread() && sources_.platform.waitThread(slot_, timeoutMs)) return true;
+  MutexLocker decision(lock_);
+  cutOff_ = true;
   return false;
+}
+
+bool ScanThread::takeBack() {
+  MutexLocker decision(lock_);
+  if (!slot_.recorded || ending_) return false;
+  stopping_.store(false, std::memory_order_release);
+  cutOff_ = false;
+  stopEvent_.reset();
+  return true;
 }
 
 void ScanThread::leave() {
@@ -79,12 +99,29 @@ void ScanThread::afterEnd(void* self) {
   share.release();
 }
 
+bool ScanThread::keepReading() {
+  MutexLocker decision(lock_);
+  if (stopping_.load(std::memory_order_relaxed)) ending_ = true;
+  return !ending_;
+}
+
+bool ScanThread::mayCallBack() {
+  MutexLocker decision(lock_);
+  if (cutOff_) return false;
+  countCallback();
+  return true;
+}
+
 void ScanThread::loop() {
   const ScanSources& s = sources_;
   threadId_.store(s.platform.currentThreadId(), std::memory_order_relaxed);
   uint8_t readBuffer[kReadBufferSize];
-  while (!stopRequested()) {
+  while (keepReading()) {
     if (s.configReady) silenceDeviceBeeper(s.vendor);
+    // A stop that came during the settings call: the read is not begun, so
+    // nothing depends on the driver keeping a cancel for a read it has not
+    // seen yet.
+    if (!keepReading()) break;
 
     ReadRequest request;
     memset(&request, 0, sizeof request);
@@ -97,43 +134,54 @@ void ScanThread::loop() {
       reportReadFailure(result);
       break;
     }
-
     // A driver that claims more than the buffer holds is taken at its buffer.
     const uint32_t delivered =
         request.bytesReturned < kReadBufferSize ? request.bytesReturned : kReadBufferSize;
-    const Affixes affixes = s.settings.affixes();
-    MutexLocker delivery(deliveryLock_);
-    // Asked to stop while the driver was reading: this label is dropped.
-    if (stopRequested()) break;
-    uint8_t record[ScanEventRecordSize];
-    buildScanEventRecord(s.labels.store(readBuffer, delivered, affixes, request.symbology), record);
-    deliver(record);
+    deliver(readBuffer, delivered, request.symbology);
   }
   threadId_.store(0, std::memory_order_relaxed);
 }
 
-// Hand one label to the host: the event (or the one-time warning), then the
-// good-read beep, whose pauses end early when the thread is asked to stop.
-void ScanThread::deliver(const uint8_t (&record)[ScanEventRecordSize]) {
+// Hand one label to the host: stored and announced (the event, or the
+// one-time warning) unless the thread is cut off, then the good-read beep,
+// whose pause ends early when the thread is asked to stop. A label the
+// driver handed over after a stop request is still delivered: the host call
+// that asked has not returned yet.
+void ScanThread::deliver(const uint8_t* bytes, uint32_t count, int32_t symbology) {
   const ScanSources& s = sources_;
+  const Affixes affixes = s.settings.affixes();
+  uint8_t record[ScanEventRecordSize];
+  {
+    // Stored and its announcement decided at once, so a stored label is
+    // always announced and a cut-off thread stores nothing.
+    MutexLocker decision(lock_);
+    if (cutOff_) return;
+    buildScanEventRecord(s.labels.store(bytes, count, affixes, symbology), record);
+    countCallback();
+  }
   if (EventQueueCallback event = s.callbacks.event) {
     event(record);
   } else if (!gMissingCallbackWarned.load(std::memory_order_relaxed)) {
     if (DebugMessageCallback debug = s.callbacks.debug) debug(kMissingCallbackWarning);
     gMissingCallbackWarned.store(true, std::memory_order_relaxed);
   }
-  // The event callback itself may have stopped the thread (DisableScanner
-  // or the destructor called from inside it).
-  if (stopRequested()) return;
-  if (s.configReady && s.settings.goodReadBeepApplied()) {
+  if (s.configReady && s.settings.goodReadBeepApplied() && mayCallBack()) {
     s.tones.playPattern(kGoodReadPattern, &stopEvent_);
   }
 }
 
+// A failed read ends the thread: decided here, so the thread can no longer
+// be taken back, then reported unless it is one of the usual results of a
+// cancelled read or the thread is cut off.
 void ScanThread::reportReadFailure(int32_t result) {
-  if (result == kReadCancelled || result == kReadAborted) return;
-  MutexLocker delivery(deliveryLock_);
-  if (stopRequested()) return;
+  bool report = false;
+  {
+    MutexLocker decision(lock_);
+    ending_ = true;
+    report = result != kReadCancelled && result != kReadAborted && !cutOff_;
+    if (report) countCallback();
+  }
+  if (!report) return;
   if (DebugMessageCallback debug = sources_.callbacks.debug) {
     debug("Debug ITCSCAN_SyncRead returned 0x%08lx",
           static_cast<unsigned long>(static_cast<uint32_t>(result)));

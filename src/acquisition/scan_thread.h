@@ -50,9 +50,16 @@ struct ScanSources {
 };
 
 // The object's scan thread: at most one recorded at a time. It is started,
-// asked to stop, waited for and left on host threads; it is never ended by
-// force (a thread killed inside the driver or a host callback would leave
-// their locks held).
+// asked to stop, waited for, taken back and left on host threads; it is
+// never ended by force (a thread killed inside the driver or a host callback
+// would leave their locks held).
+//
+// No host call ever waits on a callback. The thread takes `lock_` only to
+// decide (whether to read again, whether it may still call back, storing a
+// label), never while a callback, the driver or a pause runs. A host call
+// whose wait for the thread runs out cuts the thread off under the same
+// lock: from then on no callback of the thread begins, while one already
+// running may still run.
 class ScanThread {
  public:
   explicit ScanThread(const ScanSources& sources) : sources_(sources) {}
@@ -66,15 +73,21 @@ class ScanThread {
   // A thread has been started and not yet collected or left.
   bool recorded() const { return slot_.recorded; }
 
-  // Ask the thread to end: from now on it stores and announces nothing more,
-  // cuts short the pause it may be playing, and ends at its next chance,
-  // whatever the driver returns.
-  void requestStop();
+  // Ask the thread to end: it begins no new read and cuts short the pause it
+  // may be playing. A label the driver has already handed over is still
+  // delivered, and a failed read still reported, until the thread is cut
+  // off.
+  void requestStop() ZV_EXCLUDES(lock_);
   // Wait up to `timeoutMs` for a thread asked to stop. True when it ended
-  // and was collected. Otherwise (or when called on the thread itself, from
-  // inside a callback) it stays recorded, and once this returns it reaches
-  // the host no more.
-  bool wait(uint32_t timeoutMs);
+  // and was collected. Otherwise (at once when called on the thread itself,
+  // from inside a callback) it is cut off and stays recorded: once this
+  // returns, no callback of it begins.
+  bool wait(uint32_t timeoutMs) ZV_EXCLUDES(lock_);
+  // Withdraw the stop request and the cut-off of a recorded thread that has
+  // not yet decided to end, so it reads and delivers on as the object's
+  // scan thread. False when there is no such thread (none recorded, or it
+  // has ended or is on its way out).
+  bool takeBack() ZV_EXCLUDES(lock_);
   // Leave a thread that did not end: the plug-in's module is pinned first,
   // so the host cannot unload the code from under it, and the thread ends by
   // itself with its share of the state.
@@ -85,13 +98,21 @@ class ScanThread {
   bool isCallingThread() const;
   // The thread of this enable period has been asked to stop.
   bool stopRequested() const { return stopping_.load(std::memory_order_acquire); }
+  // Host callbacks the threads of this object have begun (each counted as it
+  // is decided, before it is called).
+  uint32_t callbacksBegun() const { return callbacksBegun_.load(std::memory_order_acquire); }
 
  private:
   static uint32_t run(void* self);
   static void afterEnd(void* self);
   void loop();
-  void deliver(const uint8_t (&record)[ScanEventRecordSize]) ZV_REQUIRES(deliveryLock_);
-  void reportReadFailure(int32_t result);
+  // Whether to begin another read; when not, the thread has decided to end.
+  bool keepReading() ZV_EXCLUDES(lock_);
+  // Whether a callback may begin now (the thread is not cut off); counted
+  // when it may.
+  bool mayCallBack() ZV_EXCLUDES(lock_);
+  void deliver(const uint8_t* bytes, uint32_t count, int32_t symbology) ZV_EXCLUDES(lock_);
+  void reportReadFailure(int32_t result) ZV_EXCLUDES(lock_);
 
   ScanSources sources_;
   // Started, waited for and forgotten on host threads.
@@ -101,13 +122,25 @@ class ScanThread {
   // Id of the running thread, so an operation called from inside a callback
   // can tell it runs on that thread.
   std::atomic<uint32_t> threadId_{0};
-  // Held from storing a label until the host's callbacks for it have
-  // returned. A stop passes through it: a delivery under way finishes, and
-  // every later one sees `stopping_` and does not happen.
-  Mutex deliveryLock_;
-  // Set when the thread of this enable period is to store and announce
-  // nothing more and end. Cleared when a new thread starts.
+  // Held only to decide, so a host call taking it waits for the plug-in's
+  // own work alone.
+  Mutex lock_;
+  // Set when the thread of this enable period is to begin no new read and
+  // end; withdrawn by takeBack, cleared when a new thread starts. Read
+  // without the lock by the stop-aware pause and by tests.
   std::atomic<bool> stopping_{false};
+  // No callback of the thread may begin any more.
+  bool cutOff_ ZV_GUARDED_BY(lock_) = false;
+  // The thread has left its loop or is about to: it cannot be taken back.
+  bool ending_ ZV_GUARDED_BY(lock_) = false;
+  // Changed only under `lock_`, so a plain load and store count it (no
+  // read-modify-write, which ARMv5 has no instruction for); read without
+  // the lock.
+  std::atomic<uint32_t> callbacksBegun_{0};
+  void countCallback() ZV_REQUIRES(lock_) {
+    callbacksBegun_.store(callbacksBegun_.load(std::memory_order_relaxed) + 1,
+                          std::memory_order_release);
+  }
   // Set with `stopping_`; cuts short a pause of the good-read pattern.
   Event stopEvent_;
 };

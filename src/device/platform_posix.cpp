@@ -10,6 +10,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <new>
+
 #include "device/platform.h"
 
 namespace zorvan {
@@ -178,9 +180,13 @@ class PosixPlatform final : public Platform {
 
 }  // namespace
 
+// Built on first use (construction time) and never destroyed: a scan thread
+// left running may still use it while the process exits and runs its static
+// destructors.
 Platform& systemPlatform() {
-  static PosixPlatform platform;
-  return platform;
+  alignas(PosixPlatform) static unsigned char storage[sizeof(PosixPlatform)];
+  static PosixPlatform* const platform = new (storage) PosixPlatform();
+  return *platform;
 }
 
 void* openLibrary(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }

@@ -29,6 +29,8 @@
 //   2. the plug-in's own directory, by full path.
 #include <objbase.h>
 
+#include <new>
+
 #include "device/platform.h"
 
 // The plug-in's own module: the linker places this symbol at the module's
@@ -214,9 +216,13 @@ class Win32Platform final : public Platform {
 
 }  // namespace
 
+// Built on first use (construction time) and never destroyed: a scan thread
+// left running may still use it while the process exits and runs its static
+// destructors.
 Platform& systemPlatform() {
-  static Win32Platform platform;
-  return platform;
+  alignas(Win32Platform) static unsigned char storage[sizeof(Win32Platform)];
+  static Win32Platform* const platform = new (storage) Win32Platform();
+  return *platform;
 }
 
 void* openLibrary(const char* name) {

@@ -1,5 +1,7 @@
 #include "device/vendor_api.h"
 
+#include <type_traits>
+
 #include "device/platform.h"
 
 namespace zorvan {
@@ -53,6 +55,10 @@ VendorApi resolveVendorApi() {
 }  // namespace
 
 const VendorApi& unavailableVendorApi() { return kStubs; }
+
+// The table is never destroyed: a scan thread left running may call the
+// driver through it while the process exits and runs its static destructors.
+static_assert(std::is_trivially_destructible<VendorApi>::value, "a table of plain pointers");
 
 const VendorApi& processVendorApi() {
   static const VendorApi resolved = resolveVendorApi();

@@ -18,26 +18,37 @@ constexpr uint32_t kTriggerRefusedPattern = 29;
 
 int16_t isScannerEnabled(ScannerState& state) {
   int32_t value = 0;
-  const int32_t result = state.vendor.ITCSCAN_GetScannerEnable(state.driverHandle, &value);
+  const int32_t result = state.vendor.ITCSCAN_GetScannerEnable(state.driver.get(), &value);
   return vendorSucceeded(result) && value != 0 ? 1 : 0;
 }
 
-int16_t disableScanner(ScannerState& state) {
+// Ask the recorded scan thread to stop, cancel its read and wait for it. One
+// that has not ended when the wait runs out is cut off: it stays recorded
+// and no callback of it begins any more.
+void stopScanThread(ScannerState& state) {
+  state.scanThread.requestStop();
+  uint32_t count1 = 0;
+  uint32_t count2 = 0;
+  state.vendor.ITCSCAN_CancelRead(state.driver.get(), 1, &count1, &count2);
+  state.scanThread.wait(kScanThreadWaitMs);
+}
+
+// The steps of DisableScanner. `threadStopped`, when given, tells whether
+// they stopped a recorded thread (they do not when the driver reports the
+// scanner disabled).
+int16_t disableScanner(ScannerState& state, bool* threadStopped = nullptr) {
   if (!isScannerEnabled(state)) return ResultRejected;
   if (state.scanThread.recorded()) {
-    state.scanThread.requestStop();
-    uint32_t count1 = 0;
-    uint32_t count2 = 0;
-    state.vendor.ITCSCAN_CancelRead(state.driverHandle, 1, &count1, &count2);
-    state.scanThread.wait(kScanThreadWaitMs);
+    stopScanThread(state);
+    if (threadStopped != nullptr) *threadStopped = true;
   }
-  return vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 0))
+  return vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driver.get(), 0))
              ? ResultOk
              : ResultRejected;
 }
 
 int16_t setReadLed(ScannerState& state, int32_t on) {
-  const int32_t result = state.vendor.ITCSCAN_SetReadLED(state.driverHandle, on);
+  const int32_t result = state.vendor.ITCSCAN_SetReadLED(state.driver.get(), on);
   state.readLedState = static_cast<uint8_t>(on);
   return result >= 0 ? ResultOk : ResultUnsupported;
 }
@@ -47,7 +58,7 @@ bool softwareTriggerAllowed(const ScannerState& state) {
 }
 
 int16_t setTrigger(ScannerState& state, int32_t on) {
-  return vendorSucceeded(state.vendor.ITCSCAN_SetTriggerScanner(state.driverHandle, on))
+  return vendorSucceeded(state.vendor.ITCSCAN_SetTriggerScanner(state.driver.get(), on))
              ? ResultOk
              : ResultUnsupported;
 }
@@ -73,43 +84,34 @@ ZorvanScannerInterface::ZorvanScannerInterface(ScannerState* state)
 
 void ZorvanScannerInterface::construct() {
   ScannerState& state = *state_;
-  int32_t handle = 0;
-  if (!vendorSucceeded(state.vendor.ITCSCAN_Open(&handle, VENDOR_TEXT("default")))) return;
-  state.driverHandle = handle;
-
-  if (state.platform.comInitialize()) {
-    state.comInitialized = true;
-    state.comThread = state.platform.currentThreadId();
-  }
-
-  state.symbology.device = openDeviceConfig(state.vendor);
-  if (state.symbology.device == nullptr) return;
+  if (!state.driver.open(state.vendor, VENDOR_TEXT("default"))) return;
+  state.com.begin(state.platform);
+  if (!state.symbology.device.open()) return;
 
   state.configReady = 1;
   applyDefaults(state);
-  state.vendor.ITCSCAN_SetScannerEnable(handle, 0);
+  state.vendor.ITCSCAN_SetScannerEnable(state.driver.get(), 0);
 }
 
+// Each step releases what one owner holds, exactly once, in this order.
 ZorvanScannerInterface::~ZorvanScannerInterface() {
   ScannerState& state = *state_;
-  // First of all the scan thread stops calling back: nothing it does from
-  // here on reaches the host, and a pause it plays ends now.
+  // From here on the scan thread begins no new read; a label the driver has
+  // already handed over is still delivered until the thread is cut off.
   state.scanThread.requestStop();
-  closeDeviceConfig(state.vendor, state.symbology.device);
-  // Only a COM start-up of this object's own is undone, and only on the
-  // thread that made it; a host thread's own COM start-up stays.
-  if (state.comInitialized && state.platform.currentThreadId() == state.comThread) {
-    state.platform.comUninitialize();
-  }
-  state.comInitialized = false;
-  disableScanner(state);
-  if (state.driverHandle != 0) {
-    state.vendor.ITCSCAN_Close(state.driverHandle);
-    state.driverHandle = 0;
-  }
-  // A thread still recorded that has ended is collected; one that has not is
-  // left to end by itself with its share of the state.
-  if (state.scanThread.recorded() && !state.scanThread.wait(0)) state.scanThread.leave();
+  state.symbology.device.release();
+  // Only on the thread that started it; a host thread's own COM stays.
+  state.com.end();
+  bool threadStopped = false;
+  disableScanner(state, &threadStopped);
+  // The steps above returned early with a thread recorded (the driver
+  // reports the scanner disabled, or cannot say): it is stopped here, and
+  // its read cancelled while the driver is still open.
+  if (state.scanThread.recorded() && !threadStopped) stopScanThread(state);
+  state.driver.close();
+  // A thread still recorded that has ended by now is collected; one that has
+  // not is left, cut off, to end by itself with its share of the state.
+  if (!state.scanThread.wait(0)) state.scanThread.leave();
   stateShare_.release();
 }
 
@@ -130,10 +132,17 @@ int16_t ZorvanScannerInterface::IsScannerEnabled() { return isScannerEnabled(*st
 int16_t ZorvanScannerInterface::EnableScanner() {
   ScannerState& state = *state_;
   if (isScannerEnabled(state)) return ResultOk;
-  if (!vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driverHandle, 1))) {
+  if (!vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driver.get(), 1))) {
     return ResultRejected;
   }
-  if (state.scanThread.recorded()) return ResultRejected;
+  if (state.scanThread.recorded()) {
+    // A thread whose stop timed out and that is still reading is taken back
+    // as this enable period's thread, so no label the driver delivers from
+    // now on is lost; one that has ended or is ending stays recorded until
+    // DisableScanner collects it.
+    state.scanThread.takeBack();
+    return ResultRejected;
+  }
   if (!state.scanThread.start(SharedReference(state_))) {
     if (DebugMessageCallback debug = state.callbacks.debug) {
       debug("Debug Failed to create scan thread");

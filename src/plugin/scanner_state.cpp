@@ -12,7 +12,8 @@ ScannerState::ScannerState(Platform& platformServices, const VendorApi& vendorAp
     : platform(platformServices),
       vendor(vendorApi),
       tones(platformServices),
-      scanThread(ScanSources{vendorApi, platformServices, driverHandle, configReady, labels,
+      symbology(vendorApi),
+      scanThread(ScanSources{vendorApi, platformServices, driver.value(), configReady, labels,
                              settings, tones, callbacks}) {
   gLiveStates.increment();
 }

@@ -13,6 +13,8 @@
 #include "acquisition/scan_thread.h"
 #include "common/relaxed.h"
 #include "common/shared_block.h"
+#include "device/com_startup.h"
+#include "device/driver_handle.h"
 #include "device/platform.h"
 #include "device/vendor_api.h"
 #include "feedback/tone_player.h"
@@ -28,15 +30,14 @@ struct ScannerState final : SharedBlock {
   Platform& platform;
   const VendorApi& vendor;
 
-  // The driver as construction left it, written by the object's lifecycle on
-  // host threads; the scan thread reads the handle for each read.
-  Relaxed<int32_t> driverHandle;
+  // The driver as construction left it, opened and closed by the object's
+  // lifecycle on host threads; the scan thread reads the handle for each
+  // read.
+  DriverHandle driver;
   // The driver and DeviceConfig were both opened.
   Relaxed<uint8_t> configReady;
-  // Whether construction's COM start-up succeeded, and on which thread: only
-  // that thread can balance it.
-  bool comInitialized = false;
-  uint32_t comThread = 0;
+  // Construction's COM start-up, balanced by the destructor on its thread.
+  ComStartup com;
   // The read LED state last requested (the driver is not asked).
   Relaxed<uint8_t> readLedState;
 

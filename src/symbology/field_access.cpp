@@ -80,14 +80,14 @@ void storeVariant(SymbologyConfig& config, VariantFlag flag, bool set) {
 }
 
 int16_t queryGroup(SymbologyConfig& config, Group group, GroupValues& values, int16_t failingGet) {
-  if (config.device == nullptr) return ResultUnsupported;
-  if (readGroup(config.device, group, values) < 0) return failingGet;
+  if (config.device.get() == nullptr) return ResultUnsupported;
+  if (readGroup(config.device.get(), group, values) < 0) return failingGet;
   return ResultOk;
 }
 
 int16_t changeGroup(SymbologyConfig& config, const GroupChange& change, int16_t failingSet) {
-  if (config.device == nullptr) return ResultUnsupported;
-  if (writeGroup(config.device, change) < 0) return failingSet;
+  if (config.device.get() == nullptr) return ResultUnsupported;
+  if (writeGroup(config.device.get(), change) < 0) return failingSet;
   return ResultOk;
 }
 

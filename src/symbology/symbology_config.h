@@ -8,14 +8,17 @@
 
 #include "common/relaxed.h"
 #include "device/device_config.h"
+#include "device/device_config_reference.h"
 
 namespace zorvan {
 
 struct SymbologyConfig {
-  // The object's DeviceConfig, null when it could not be obtained; opened and
-  // released by the object's lifecycle. Symbology settings live on the
-  // device: nothing of them is kept here.
-  DeviceConfig* device = nullptr;
+  explicit SymbologyConfig(const VendorApi& vendor) : device(vendor) {}
+
+  // The object's DeviceConfig (get() is null when it could not be obtained);
+  // opened and released by the object's lifecycle. Symbology settings live
+  // on the device: nothing of them is kept here.
+  DeviceConfigReference device;
   // The variant chosen for the modes of GroupA field 4 and GroupE field 1:
   // set = the odd value of each pair. Only SetSymbologyOption writes them.
   Relaxed<uint8_t> variantFlagA;

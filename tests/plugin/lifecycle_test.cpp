@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "scanner_fixture.h"
@@ -52,7 +54,7 @@ TEST_F(LifecycleTest, ConfigOpenFailureLeavesTheDriverOpenAndUntouched) {
   vdev_config_fail_open(-5);
   auto& s = open();
   EXPECT_EQ(1, vdev_scan_is_open());
-  EXPECT_EQ(nullptr, s.state().symbology.device);
+  EXPECT_EQ(nullptr, s.state().symbology.device.get());
   EXPECT_EQ(0, s.state().configReady.load());
   EXPECT_EQ(0u, vdev_scan_call_count(VDEV_SCAN_SET_ENABLE));
   EXPECT_EQ(0, s.GetToneDuration(39));
@@ -386,5 +388,140 @@ TEST_F(LifecycleTest, StuckThreadEndingAtAnyPointOfDestructionFreesTheStateOnce)
   platform.beforeModulePin = nullptr;
 }
 
+// An event callback that waits (up to 5 s) for the host thread's
+// DisableScanner or delete to return, as a SendMessage to that thread does.
+std::atomic<bool> gHostCallReturned{false};
+void waitForTheHostCall(const uint8_t* record) {
+  HostRecorder::onEvent(record);
+  for (int i = 0; i < 5000 && !gHostCallReturned.load(); ++i) usleep(1000);
+}
+
+// DisableScanner and delete return after their wait whatever the callback
+// in progress does; once they have returned, that callback may finish but
+// nothing else reaches the host.
+TEST_F(LifecycleTest, HostCallsReturnAfterTheWaitWhileACallbackWaitsForThem) {
+  const bool deletes[] = {false, true};
+  platform.waitLimitMs = 50;
+  for (const bool destroy : deletes) {
+    SCOPED_TRACE(destroy ? "delete" : "DisableScanner");
+    scanner.reset();
+    vdev_reset_all();
+    host().clear();
+    gHostCallReturned = false;
+    auto& s = open();
+    s.SetEvtAddEventToQueueCallBack(waitForTheHostCall);
+    zorvan::ScannerState* state = &s.state();
+    zorvan::SharedReference keep(state);  // the state outlives a delete here
+    ASSERT_EQ(ResultOk, s.EnableScanner());
+    const uint8_t label[] = {'W'};
+    ASSERT_EQ(0, vdev_scan_push_label(1, label, sizeof label));
+    ASSERT_TRUE(host().waitFor(HostEvent::kScanEvent, 1));
+    const auto start = std::chrono::steady_clock::now();
+    if (destroy) {
+      scanner.reset();
+    } else {
+      EXPECT_EQ(ResultOk, s.DisableScanner());
+    }
+    const auto took = std::chrono::steady_clock::now() - start;
+    gHostCallReturned = true;
+    EXPECT_LT(took, std::chrono::milliseconds(2000));
+    // The thread ends once the callback returns.
+    if (destroy) {
+      for (int i = 0; i < 5000 && state->shares() > 1; ++i) usleep(1000);
+      EXPECT_EQ(1, state->shares());
+    } else {
+      EXPECT_TRUE(state->scanThread.wait(5000));
+    }
+    EXPECT_EQ(1u, host().count(HostEvent::kScanEvent));
+    EXPECT_EQ(0u, host().count(HostEvent::kTone));
+    EXPECT_EQ(1u, state->scanThread.callbacksBegun());
+  }
+}
+
+// Until its wait ends, DisableScanner's stop leaves the thread doing what
+// it would have done: a label the driver hands over is delivered, a failed
+// read reported (the cancel's usual results silently), and the thread ends
+// without beginning another read.
+TEST_F(LifecycleTest, WhatTheDriverReturnsDuringTheStopReachesTheHost) {
+  const struct {
+    const char* name;
+    int32_t result;
+    size_t events;
+    const char* message;  // nullptr: none
+  } cases[] = {
+      {"a label", 0, 1, nullptr},
+      {"another failure", -5, 0, "Debug ITCSCAN_SyncRead returned 0xfffffffb"},
+      {"cancelled", VDEV_READ_CANCELLED, 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    scanner.reset();
+    vdev_reset_all();
+    host().clear();
+    auto& s = open();
+    vdev_scan_set_ignore_cancel(1);
+    ASSERT_EQ(ResultOk, s.EnableScanner());
+    ASSERT_EQ(1, vdev_scan_wait_blocked(1, 5000));
+    platform.beforeThreadWait = [&c](uint32_t) { vdev_scan_release_reads(c.result); };
+    EXPECT_EQ(ResultOk, s.DisableScanner());
+    platform.beforeThreadWait = nullptr;
+    EXPECT_FALSE(s.state().scanThread.recorded());  // ended within the wait
+    EXPECT_EQ(1u, vdev_scan_call_count(VDEV_SCAN_SYNC_READ));
+    EXPECT_EQ(c.events, host().count(HostEvent::kScanEvent));
+    const auto debug = host().eventsOf(HostEvent::kDebug);
+    ASSERT_EQ(c.message == nullptr ? 0u : 1u, debug.size());
+    if (c.message != nullptr) {
+      EXPECT_EQ(c.message, debug[0].text);
+    }
+  }
+}
+
+// A stop that timed out on a driver ignoring the cancel, then the scanner
+// enabled again: the old thread is taken back, so the next label is
+// delivered while the scanner reports enabled, and scanning goes on.
+TEST_F(LifecycleTest, ReEnablingTakesBackAThreadWhoseStopTimedOut) {
+  platform.waitLimitMs = 50;
+  auto& s = open();
+  vdev_scan_set_ignore_cancel(1);
+  ASSERT_EQ(ResultOk, s.EnableScanner());
+  ASSERT_EQ(1, vdev_scan_wait_blocked(1, 5000));
+  ASSERT_EQ(ResultOk, s.DisableScanner());
+  ASSERT_TRUE(s.state().scanThread.recorded());
+  EXPECT_EQ(ResultRejected, s.EnableScanner());
+  EXPECT_EQ(ResultOk, s.EnableScanner());
+  EXPECT_EQ(1, s.IsScannerEnabled());
+  scan(1, {'A'});
+  scan(1, {'B'});
+  EXPECT_EQ(2u, host().count(HostEvent::kScanEvent));
+  EXPECT_EQ(3u, vdev_scan_call_count(VDEV_SCAN_SYNC_READ));
+
+  vdev_scan_set_ignore_cancel(0);
+  EXPECT_EQ(ResultOk, s.DisableScanner());
+  EXPECT_FALSE(s.state().scanThread.recorded());
+}
+
+// The destructor finds a thread recorded while the driver cannot say the
+// scanner is enabled, so the DisableScanner steps return early: the thread
+// is still stopped, its read cancelled before the driver is closed.
+TEST_F(LifecycleTest, DestructionCancelsAndWaitsWhenTheDisableStepsReturnEarly) {
+  auto& s = open();
+  ASSERT_EQ(ResultOk, s.EnableScanner());
+  ASSERT_EQ(1, vdev_scan_wait_blocked(1, 5000));
+  vdev_scan_inject_result(VDEV_SCAN_GET_ENABLE, static_cast<int32_t>(0xC0000000u), -1);
+  int openAtTheWait = -1;
+  uint32_t cancelsAtTheWait = 0;
+  platform.beforeThreadWait = [&](uint32_t timeoutMs) {
+    if (timeoutMs == 0) return;
+    openAtTheWait = vdev_scan_is_open();
+    cancelsAtTheWait = vdev_scan_call_count(VDEV_SCAN_CANCEL_READ);
+  };
+  scanner.reset();
+  platform.beforeThreadWait = nullptr;
+  EXPECT_EQ(1u, cancelsAtTheWait);
+  EXPECT_EQ(1, openAtTheWait);
+  EXPECT_EQ(3000u, platform.lastWaitMs);
+  EXPECT_EQ(0, platform.modulePins);
+  EXPECT_EQ(0, liveScannerStates());
+}
 }  // namespace
 }  // namespace zorvan_test

@@ -13,7 +13,7 @@ class NoDeviceConfigTest : public SymbologyTest {
     SymbologyTest::SetUp();
     vdev_config_fail_open(-1);
     open();
-    ASSERT_EQ(nullptr, scanner->state().symbology.device);
+    ASSERT_EQ(nullptr, scanner->state().symbology.device.get());
     vdev_config_clear_log();
   }
   void TearDown() override {

@@ -1,0 +1,35 @@
+#include "device/com_startup.h"
+
+#include "device/platform.h"
+
+namespace zorvan {
+
+ComStartup::ComStartup(ComStartup&& other) noexcept
+    : platform_(other.platform_), thread_(other.thread_) {
+  other.platform_ = nullptr;
+}
+
+ComStartup& ComStartup::operator=(ComStartup&& other) noexcept {
+  if (this != &other) {
+    end();
+    platform_ = other.platform_;
+    thread_ = other.thread_;
+    other.platform_ = nullptr;
+  }
+  return *this;
+}
+
+void ComStartup::begin(Platform& platform) {
+  end();
+  if (!platform.comInitialize()) return;
+  platform_ = &platform;
+  thread_ = platform.currentThreadId();
+}
+
+void ComStartup::end() {
+  Platform* platform = platform_;
+  platform_ = nullptr;
+  if (platform != nullptr && platform->currentThreadId() == thread_) platform->comUninitialize();
+}
+
+}  // namespace zorvan
