@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "feedback/tone_parameters.h"
+#include "plugin_ids.h"
 
 namespace scanhost {
 
@@ -87,14 +88,16 @@ const OperationFacts kRows[] = {
         "as opened: this is how a half-open object gets its defaults", nullptr, nullptr),
     ROW(10, DisableScanner, nullptr, kScanner,
         "−4 when the driver reports the scanner disabled, and nothing else happens. Otherwise "
-        "stops the object's scan thread (waits up to 3000 ms), switches the scanner off: 0, or "
+        "stops the object's scan thread (waits up to 3000 ms, never for a host callback), "
+        "switches the scanner off: 0, or "
         "−4 when the driver refuses. Switches scanning off for every object",
         "−4", nullptr, nullptr),
     ROW(11, EnableScanner, nullptr, kScanner,
         "0 when the driver reports the scanner enabled already, and nothing else happens. "
         "Otherwise switches the scanner on and starts the scan thread: 0; −4 when the driver "
-        "refuses, or a scan thread of an earlier enable period is still recorded, or the thread "
-        "cannot be started (the scanner stays on)",
+        "refuses, or a scan thread of an earlier enable period is still recorded (one still "
+        "reading is taken back and goes on scanning), or the thread cannot be started (the "
+        "scanner stays on)",
         "−4",
         "as opened: the object scans, but plays no good-read beep and leaves the device's own "
         "beeper as it is",
@@ -365,8 +368,8 @@ const OperationFacts kRows[] = {
         "when the device refuses the change",
         kNeedsDeviceAfterArguments, kNeedsDeviceAfterArguments, nullptr),
     ROW(90, ~ScannerInterface1, nullptr, kScanner,
-        "no result. Stops the scan thread (waits up to 3000 ms, plus a host callback running at "
-        "that moment), switches the scanner off and closes the driver: other objects' scanner "
+        "no result. Stops the scan thread (waits up to 3000 ms, never for a host callback), "
+        "switches the scanner off and closes the driver: other objects' scanner "
         "operations then fail until a new object opens it",
         "no result; frees the object (there is no driver to switch off or close)", nullptr,
         nullptr),
@@ -376,15 +379,6 @@ static_assert(std::size(kRows) == kReferenceCount, "one row a position");
 
 // ---- Value sets ----------------------------------------------------------------------
 
-std::vector<int32_t> toneIds(zorvan::ToneKind kind) {
-  std::vector<int32_t> ids;
-  for (const zorvan::ToneParameter& parameter : zorvan::kToneParameters) {
-    if (parameter.kind == kind) ids.push_back(parameter.id);
-  }
-  std::sort(ids.begin(), ids.end());
-  return ids;
-}
-
 std::vector<int32_t> range(int32_t first, int32_t last) {
   std::vector<int32_t> values;
   for (int32_t value = first; value <= last; ++value) values.push_back(value);
@@ -392,12 +386,12 @@ std::vector<int32_t> range(int32_t first, int32_t last) {
 }
 
 const ValueSet kValueSets[] = {
-    {"{symbology ids}", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 14, 15, 83, 84, 85}},
-    {"{length ids}", {0, 5, 6, 7, 9, 11}},
-    {"{option ids}", {0, 1, 2, 6, 11, 12}},
-    {"{option2 ids}", {1, 2, 12}},
-    {"{option kinds}", {0, 1, 2, 3, 4}},
-    {"{device option kinds}", {0, 1, 3}},
+    {"{symbology ids}", symbologyIds()},
+    {"{length ids}", lengthIds()},
+    {"{option ids}", optionIds()},
+    {"{option2 ids}", option2Ids()},
+    {"{option kinds}", optionKinds()},
+    {"{device option kinds}", deviceOptionKinds()},
     {"{duration ids}", toneIds(zorvan::ToneKind::kDuration)},
     {"{frequency ids}", toneIds(zorvan::ToneKind::kFrequency)},
     {"{levels}", range(0, 100)},
@@ -411,8 +405,7 @@ static_assert(std::size(kValueSets) == kValueSetCount, "one set an id");
 
 }  // namespace
 
-const std::vector<std::vector<int32_t>> kSharedEnableFields = {
-    {1, 85}, {2, 12}, {3, 83}, {8, 14, 84}};
+const std::vector<std::vector<int32_t>> kSharedEnableFields = sharedEnableFields();
 
 namespace {
 
