@@ -9,16 +9,6 @@ ComStartup::ComStartup(ComStartup&& other) noexcept
   other.platform_ = nullptr;
 }
 
-ComStartup& ComStartup::operator=(ComStartup&& other) noexcept {
-  if (this != &other) {
-    end();
-    platform_ = other.platform_;
-    thread_ = other.thread_;
-    other.platform_ = nullptr;
-  }
-  return *this;
-}
-
 void ComStartup::begin(Platform& platform) {
   end();
   if (!platform.comInitialize()) return;

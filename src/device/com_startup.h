@@ -14,7 +14,6 @@ class ComStartup {
   ComStartup() = default;
   ~ComStartup() { end(); }
   ComStartup(ComStartup&& other) noexcept;
-  ComStartup& operator=(ComStartup&& other) noexcept;
   ComStartup(const ComStartup&) = delete;
   ComStartup& operator=(const ComStartup&) = delete;
 

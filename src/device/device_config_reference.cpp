@@ -10,17 +10,6 @@ DeviceConfigReference::DeviceConfigReference(DeviceConfigReference&& other) noex
   other.config_ = nullptr;
 }
 
-DeviceConfigReference& DeviceConfigReference::operator=(DeviceConfigReference&& other) noexcept {
-  if (this != &other) {
-    release();
-    vendor_ = other.vendor_;
-    config_ = other.config_;
-    other.vendor_ = nullptr;
-    other.config_ = nullptr;
-  }
-  return *this;
-}
-
 bool DeviceConfigReference::open() {
   if (vendor_ == nullptr) return false;
   if (config_ == nullptr) config_ = openDeviceConfig(*vendor_);

@@ -16,7 +16,6 @@ class DeviceConfigReference {
   explicit DeviceConfigReference(const VendorApi& vendor) : vendor_(&vendor) {}
   ~DeviceConfigReference() { release(); }
   DeviceConfigReference(DeviceConfigReference&& other) noexcept;
-  DeviceConfigReference& operator=(DeviceConfigReference&& other) noexcept;
   DeviceConfigReference(const DeviceConfigReference&) = delete;
   DeviceConfigReference& operator=(const DeviceConfigReference&) = delete;
 

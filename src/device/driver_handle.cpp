@@ -8,17 +8,6 @@ DriverHandle::DriverHandle(DriverHandle&& other) noexcept : vendor_(other.vendor
   other.value_ = 0;
 }
 
-DriverHandle& DriverHandle::operator=(DriverHandle&& other) noexcept {
-  if (this != &other) {
-    close();
-    vendor_ = other.vendor_;
-    value_ = other.value_.load();
-    other.vendor_ = nullptr;
-    other.value_ = 0;
-  }
-  return *this;
-}
-
 bool DriverHandle::open(const VendorApi& vendor, const VendorChar* name) {
   close();
   int32_t handle = 0;

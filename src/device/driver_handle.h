@@ -15,7 +15,6 @@ class DriverHandle {
   DriverHandle() = default;
   ~DriverHandle() { close(); }
   DriverHandle(DriverHandle&& other) noexcept;
-  DriverHandle& operator=(DriverHandle&& other) noexcept;
   DriverHandle(const DriverHandle&) = delete;
   DriverHandle& operator=(const DriverHandle&) = delete;
 
