@@ -117,11 +117,13 @@ void ScanThread::loop() {
   threadId_.store(s.platform.currentThreadId(), std::memory_order_relaxed);
   uint8_t readBuffer[kReadBufferSize];
   while (keepReading()) {
-    if (s.configReady) silenceDeviceBeeper(s.vendor);
     // A stop that came during the settings call: the read is not begun, so
     // nothing depends on the driver keeping a cancel for a read it has not
     // seen yet.
-    if (!keepReading()) break;
+    if (s.configReady) {
+      silenceDeviceBeeper(s.vendor);
+      if (!keepReading()) break;
+    }
 
     ReadRequest request;
     memset(&request, 0, sizeof request);
