@@ -15,8 +15,11 @@
 extern char** environ;
 #endif
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -601,48 +604,48 @@ INSTANTIATE_TEST_SUITE_P(
                   "shared object file: No such file or directory"},
 #endif
         ErrorCase{{"call", "GetAffixMode", "Bogus"},
-                  1,
+                  2,
                   "unknown operation 'Bogus' ('scanhost ops' lists the operations)"},
         ErrorCase{{"call", "getaffixmode"},
-                  1,
+                  2,
                   "unknown operation 'getaffixmode' (did you mean GetAffixMode?)"},
-        ErrorCase{{"call", "SetAffixMode"}, 1, "SetAffixMode takes 1 argument (mode), got 0"},
+        ErrorCase{{"call", "SetAffixMode"}, 2, "SetAffixMode takes 1 argument (mode), got 0"},
         ErrorCase{{"call", "SetAffixMode", "1", "2", "GetAffixMode"},
-                  1,
+                  2,
                   "SetAffixMode takes 1 argument (mode), got 2"},
         ErrorCase{{"call", "GetBuildVersion", "8", "9"},
-                  1,
+                  2,
                   "GetBuildVersion takes 0 or 1 arguments (size), got 2"},
         ErrorCase{{"call", "SetToneFrequency", "35"},
-                  1,
+                  2,
                   "SetToneFrequency takes 2 arguments (id value), got 1"},
         ErrorCase{{"call", "SetAffixMode", "seven"},
-                  1,
+                  2,
                   "SetAffixMode: mode must be a 32-bit integer, not 'seven'"},
         ErrorCase{{"call", "SetAffixMode", "4294967296"},
-                  1,
+                  2,
                   "SetAffixMode: mode must be a 32-bit integer, not '4294967296'"},
         ErrorCase{{"call", "SetSymbologyOption2", "1", "65536"},
-                  1,
+                  2,
                   "SetSymbologyOption2: value must be a 16-bit integer (-32768..65535), not "
                   "'65536'"},
         ErrorCase{{"call", "SetAffixChars", "AB", "0", "0"},
-                  1,
+                  2,
                   "SetAffixChars: prefix must be a byte: a number -128..255, one character, or "
                   "one of \\n \\r \\t \\\\ \\xHH, not 'AB'"},
         ErrorCase{{"call", "SetEvtPlayToneCallBack", "maybe"},
-                  1,
+                  2,
                   "SetEvtPlayToneCallBack: callback must be on or off, not 'maybe'"},
         ErrorCase{{"call", "ReadLabel", "4096"},
-                  1,
+                  2,
                   "ReadLabel: count must be a 32-bit integer of at most 4095 (the host's "
                   "buffer), not '4096'"},
         ErrorCase{{"call", "PushLabel", "1", "a\\qb"},
-                  1,
+                  2,
                   "PushLabel: text: unknown escape \\q at column 2 (known: \\n \\r \\t \\\\ "
                   "\\xHH)"},
         ErrorCase{{"--virtual", "none", "call", "PushLabel", "1", "A"},
-                  1,
+                  2,
                   "PushLabel needs the virtual device (--virtual none was given)"},
         ErrorCase{{"call", "Destructor", "NoOpA"},
                   1,
@@ -652,7 +655,7 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   "NewScanner: an object exists already (call Destructor first)"},
         ErrorCase{{"--affix-mode", "x", "run", "-"},
-                  1,
+                  2,
                   "--affix-mode: SetAffixMode: mode must be a 32-bit integer, not 'x'"},
         ErrorCase{{"--affix-mode", "9", "run", "-"},
                   1,
@@ -661,12 +664,18 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   "cannot open /nonexistent/labels.txt: No such file or directory"},
         ErrorCase{{"--virtual", "none", "run", "-"},
-                  1,
+                  2,
                   "run needs the virtual device (--virtual none was given)"},
         ErrorCase{{"--fetch", "both", "run", "-"},
                   2,
                   "--fetch takes read-label or record, not 'both' (see scanhost --help)"},
+        ErrorCase{{"--good-read-beep", "1", "show"},
+                  2,
+                  "--good-read-beep takes on or off, not '1' (see scanhost --help)"},
         ErrorCase{{"--loud", "call"}, 2, "unknown option --loud (see scanhost --help)"},
+        ErrorCase{{"ops", "ReadLabel", "readlabel"},
+                  2,
+                  "unknown operation 'readlabel' (did you mean ReadLabel?)"},
         ErrorCase{{"check", "now"}, 2, "check takes no operands"},
         ErrorCase{{"--affix-mode", "3", "check"},
                   2,
@@ -675,6 +684,34 @@ INSTANTIATE_TEST_SUITE_P(
                   2,
                   "--timeout is an option of check alone (see scanhost --help)"},
         ErrorCase{{"frobnicate"}, 2, "unknown command 'frobnicate' (see scanhost --help)"}));
+
+// Every example of the manual's exit-status table ends with its row's
+// status, and -h is --help.
+TEST_F(ScanhostTest, ExitStatusesAreTheManualsOwn) {
+  const std::vector<std::string> manual = linesOf(readFile(SCANHOST_GUIDE));
+  const auto header = std::find(manual.begin(), manual.end(), "| Status | Outcome | For example |");
+  ASSERT_NE(manual.end(), header) << "no exit-status table in " << SCANHOST_GUIDE;
+  const std::regex row("\\| ([0-9]) \\|.*\\|(.*)\\|");
+  const std::regex example("`scanhost ([^`]*)`");
+  std::set<int> statuses;
+  for (auto line = header + 2; line != manual.end() && !line->empty(); ++line) {
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(*line, match, row)) << *line;
+    const int status = std::stoi(match[1]);
+    statuses.insert(status);
+    const std::string examples = match[2];
+    for (std::sregex_iterator found(examples.begin(), examples.end(), example), end; found != end;
+         ++found) {
+      std::istringstream words((*found)[1].str());
+      const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+      const Outcome outcome = run(args);
+      EXPECT_EQ(status, outcome.status) << found->str() << "\n" << outcome.err;
+      EXPECT_EQ(status == 0 ? 0u : 1u, outcome.errLines().size()) << found->str();
+    }
+  }
+  EXPECT_EQ((std::set<int>{0, 1, 2}), statuses);
+  EXPECT_EQ(run({"--help"}).out, run({"-h"}).out);
+}
 
 // ---- check ----------------------------------------------------------------------------
 
@@ -764,7 +801,7 @@ TEST_F(ScanhostTest, ManualPageDescribesEveryCommandAndOption) {
     ++commands;
     EXPECT_NE(std::string::npos, page.find(asTyped(match[2]) + "\n")) << match[2];
   }
-  EXPECT_EQ(7, commands);
+  EXPECT_EQ(8, commands);
   const std::regex option("--[a-z0-9-]+");
   for (std::sregex_iterator found(help.out.begin(), help.out.end(), option), end; found != end;
        ++found) {

@@ -1,4 +1,4 @@
-// ops: the operation listing.
+// ops: the operation listing, or the rows of the operations named.
 #include <stdio.h>
 
 #include "commands.h"
@@ -7,8 +7,14 @@ namespace scanhost {
 
 void printOperations() { fputs(listOperations().c_str(), stdout); }
 
-Stop commandOps(Job&) {
-  printOperations();
+Stop commandOps(Job& job) {
+  if (job.operands.empty()) {
+    printOperations();
+    return {};
+  }
+  std::string text, error;
+  if (!listOperations(job.operands, &text, &error)) return Stop{kExitUsage, error};
+  fputs(text.c_str(), stdout);
   return {};
 }
 

@@ -76,6 +76,9 @@ void runLabels(Host& host, Job& job) {
 }  // namespace
 
 Stop commandRun(Job& job) {
+  if (job.value("virtual") == "none") {
+    return Stop{kExitUsage, "run needs the virtual device (--virtual none was given)"};
+  }
   if (Stop stop = openInput(&job)) return stop;
   return runOnObject(job, runLabels, true);
 }

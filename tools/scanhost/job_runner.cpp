@@ -24,11 +24,6 @@ Stop openInput(Job* job) {
 }
 
 Stop runOnObject(Job& job, Work work, bool labelRun) {
-  // The settings are checked before anything is loaded.
-  const int64_t unknownAffixes[3] = {};
-  Stop checked;
-  settingCalls(job, unknownAffixes, &checked);
-  if (checked) return checked;
   Host host;
   const std::string wavPath = job.value("wav");
   std::string error;
@@ -36,9 +31,6 @@ Stop runOnObject(Job& job, Work work, bool labelRun) {
   // The host's callbacks print scan events, debug messages and tones as they come.
   host.output.connect(&host.session);
   const std::string virtualDir = job.value("virtual");
-  if (virtualDir == "none" && labelRun) {
-    return Stop{kExitFailure, "run needs the virtual device (--virtual none was given)"};
-  }
   const bool loaded = virtualDir == "none" || loadVirtualDevice(virtualDir, &host.session, &error);
   host.session.newScanner = loaded ? loadPlugin(job.value("plugin"), &error) : nullptr;
   if (host.session.newScanner == nullptr) return Stop{kExitFailure, error};

@@ -143,6 +143,10 @@ using zorvan::statusName;
 
 // The `ops` listing.
 std::string listOperations();
+// The listing's header and the rows of the operations `names` (the host's
+// own two calls among them); false with a one-line explanation for a name
+// that is none.
+bool listOperations(const std::vector<std::string>& names, std::string* text, std::string* error);
 
 }  // namespace scanhost
 

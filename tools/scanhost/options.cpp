@@ -12,7 +12,8 @@ const char kUsage[] =
     "       scanhost [options] patterns\n"
     "       scanhost [options] show\n"
     "       scanhost [--plugin PATH] [--virtual DIR|none] [--timeout MS] check\n"
-    "       scanhost ops\n"
+    "       scanhost ops [OPERATION...]\n"
+    "       scanhost -h | --help\n"
     "\n"
     "run       enable the scanner, push every label of the file (or standard input) into\n"
     "          the virtual device, print each scan event, label, tone and debug message\n"
@@ -22,7 +23,8 @@ const char kUsage[] =
     "show      read back every setting, tone parameter and symbology setting in force\n"
     "check     walk the object's lifecycle step by step with results and times, then\n"
     "          one verdict line; on the virtual device also its fault cases\n"
-    "ops       list the 91 operations with position, arguments and result\n"
+    "ops       list the 91 operations with position, arguments, result and their answers,\n"
+    "          or only the operations named\n"
     "\n"
     "options:\n"
     "  --plugin PATH        plug-in to load (default: the one in <tool dir>/../lib, else the\n"
@@ -39,6 +41,8 @@ const char kUsage[] =
     "  --good-read-beep on|off, --trigger-mode N\n"
     "                       SetGoodReadBeep / SetTriggerMode, then ApplySettings 0\n"
     "\n"
+    "Exit status: 0 done, 1 an error while doing it, 2 a command line not understood\n"
+    "(check: 0 PASS, 1 FAIL, 2 as for the others).\n"
     "Label lines: '<vendor symbology> <text>', escapes \\n \\r \\t \\\\ \\xHH; # comments.\n";
 
 namespace {
@@ -107,9 +111,15 @@ Stop parseOptions(int argc, char** argv, Job* job) {
       optionsEnded = true;  // "--"
     }
   }
-  job->command = job->has("help") ? "help" : words.empty() ? "" : words[0];
+  // -h before the command is --help; after it, a word like any other.
+  const bool help = job->has("help") || (!words.empty() && words[0] == "-h");
+  job->command = help ? "help" : words.empty() ? "" : words[0];
   if (!words.empty()) job->operands.assign(words.begin() + 1, words.end());
-  return {};
+  // The settings' values are checked before anything else is done.
+  const int64_t unknownAffixes[3] = {};
+  Stop checked;
+  settingCalls(*job, unknownAffixes, &checked);
+  return checked;
 }
 
 std::vector<Call> settingCalls(const Job& job, const int64_t* current, Stop* stop) {
@@ -117,7 +127,7 @@ std::vector<Call> settingCalls(const Job& job, const int64_t* current, Stop* sto
   std::string error;
   const auto set = [&](int index, const std::string& text, const std::string& option) {
     if (!setArgument(&settings.back(), index, text, &error) && !*stop) {
-      *stop = Stop{kExitFailure, option + ": " + error};
+      *stop = Stop{kExitUsage, option + ": " + error};
     }
   };
   if (job.anyAffix())
@@ -128,12 +138,18 @@ std::vector<Call> settingCalls(const Job& job, const int64_t* current, Stop* sto
   }
   for (const auto& [option, operation] : kSettingOptions) {
     const std::string text = job.value(option);
-    const bool onOff = strcmp(option, "good-read-beep") == 0 && (text == "on" || text == "off");
-    if (text.empty()) continue;
+    if (!job.has(option)) continue;
     settings.push_back(makeCall(operation));
-    set(0, onOff ? (text == "on" ? "1" : "0") : text, "--" + std::string(option));
+    if (strcmp(option, "good-read-beep") != 0) {
+      set(0, text, "--" + std::string(option));
+    } else if (text == "on" || text == "off") {
+      set(0, text == "on" ? "1" : "0", "--good-read-beep");
+    } else if (!*stop) {
+      *stop = Stop{kExitUsage,
+                   "--good-read-beep takes on or off, not '" + text + "' (see scanhost --help)"};
+    }
   }
-  if (!job.value("good-read-beep").empty() || !job.value("trigger-mode").empty()) {
+  if (job.has("good-read-beep") || job.has("trigger-mode")) {
     settings.push_back(makeCall("ApplySettings"));
   }
   return settings;
