@@ -10,7 +10,7 @@
 #   <libdir>/zorvanscanner/virtual/               the virtual device's three libraries
 #   include/zorvanscanner/                        scanner_interface1.h, virtual_device.h
 #   <libdir>/cmake/ZorvanScanner/                 the CMake package
-#   share/doc/zorvan-scanner/                     the guides
+#   share/doc/zorvan-scanner/                     the README, every guide it links, the example
 #   share/zorvan-scanner/samples/                 sample labels for scanhost run
 #   share/man/man1/scanhost.1.gz                  scanhost's manual page (not on Windows)
 
@@ -24,7 +24,10 @@ install(TARGETS ITCSCAN ITCAdcDevMgmt ITCSSApi
 install(TARGETS scanhost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 install(FILES include/scanner_interface1.h virtual/include/virtual_device.h
   DESTINATION ${ZORVAN_INSTALL_INCLUDE_DIR} COMPONENT development)
+# The README and every page it links, with their pictures, side by side
+# (the package test checks that each page the README names is there).
 install(FILES README.md docs/host-integration.md docs/scanhost.md
+  docs/architecture.md docs/architecture.png docs/testing.md docs/performance.md docs/latency.png
   DESTINATION ${ZORVAN_INSTALL_DOC_DIR} COMPONENT runtime)
 install(FILES samples/labels.txt DESTINATION ${ZORVAN_INSTALL_SAMPLES_DIR} COMPONENT runtime)
 
@@ -85,7 +88,18 @@ else()
   set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
   set(CPACK_DEBIAN_PACKAGE_SECTION devel)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The package's dependencies are what dpkg-shlibdeps finds for the built
+  # programs and libraries, worked out when cpack runs (debian_depends.cmake).
+  # CPack's own SHLIBDEPS would also add ldconfig calls to postinst and
+  # postrm for any library below usr/lib, though the plug-in and the virtual
+  # device sit in a private directory that ldconfig never looks at (lintian:
+  # maintscript-calls-ldconfig).
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  configure_file(cmake/debian/cpack_project_config.cmake.in
+    ${CMAKE_BINARY_DIR}/cpack_project_config.cmake.configured @ONLY)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/cpack_project_config.cmake
+    INPUT ${CMAKE_BINARY_DIR}/cpack_project_config.cmake.configured)
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack_project_config.cmake)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zorvan.example/scanner")
   # The copyright file and changelog Debian's policy asks of every package.
   set(debian_doc ${CMAKE_BINARY_DIR}/debian-doc)
