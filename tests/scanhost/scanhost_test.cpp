@@ -921,12 +921,25 @@ TEST_F(ScanhostTest, ShowReadsBackWhatIsInForce) {
   const Outcome outcome = run({"--affix-mode", "5", "--trigger-mode", "8", "show"});
   EXPECT_EQ(0, outcome.status);
   const std::vector<std::string> lines = outcome.outLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ("object: opened (GetToneFrequency 40 -> 3000, GetSymbologyEnabled 0 -> 0)", lines[0]);
   EXPECT_EQ(1u, countMatching(lines, "GetAffixMode -> 5"));
   EXPECT_EQ(1u, countMatching(lines, "GetTriggerMode -> 8"));
   EXPECT_EQ(1u, countMatching(lines, "GetToneFrequency 35 -> 7500"));
   EXPECT_EQ(17u, countMatching(lines, "GetSymbologyEnabled [0-9]+ -> [01]"));
   EXPECT_EQ(0u, countMatching(lines, ".*(ReadLabel|GetLastLabelRecord).*"));
 }
+
+// Without the virtual device the build tree's plug-in finds no vendor
+// library (Wine finds them on its PATH), and show says so first.
+#if !defined(_WIN32)
+TEST_F(ScanhostTest, ShowSaysFirstThatTheObjectIsHalfOpen) {
+  const Outcome outcome = run({"--virtual", "none", "show"});
+  EXPECT_EQ(0, outcome.status);
+  ASSERT_FALSE(outcome.outLines().empty());
+  EXPECT_EQ(0u, outcome.outLines()[0].find("object: HALF-OPEN, "));
+}
+#endif
 
 TEST_F(ScanhostTest, PatternsPlaysEveryNumberedPattern) {
   const Outcome outcome = run({"--wav", path("patterns.wav"), "patterns"});

@@ -1,5 +1,6 @@
-// show: reads back every setting and state the interface can report. The
-// ids it asks about come from the plug-in's own tables.
+// show: says whether the object opened the device, then reads back every
+// setting and state the interface can report. The ids it asks about come
+// from the plug-in's own tables.
 #include <initializer_list>
 #include <vector>
 
@@ -38,12 +39,37 @@ std::vector<Call> showCalls() {
   return calls;
 }
 
+// The first line: whether the object opened the device. Only an object that
+// opened the driver and DeviceConfig had the defaults applied (the good-read
+// tone's frequency, parameter 40, is 3000 Hz), and only one with
+// DeviceConfig answers a symbology query with 0 or 1. Neither call changes
+// anything.
+void showState(Host& host, Job& job) {
+  CallResult tone, symbology;
+  if (!execute(host, makeCall("GetToneFrequency", {40}), &tone) ||
+      !execute(host, makeCall("GetSymbologyEnabled", {symbologyIds().front()}), &symbology)) {
+    return;
+  }
+  // A value, and the status name of a negative one.
+  const auto answer = [](int16_t value) {
+    return value < 0 ? statusText(value) : std::to_string(value);
+  };
+  const std::string probes = "GetToneFrequency 40 -> " + answer(tone.value) +
+                             ", GetSymbologyEnabled " + std::to_string(symbologyIds().front()) +
+                             " -> " + answer(symbology.value);
+  const bool opened = tone.value == 3000 && (symbology.value == 0 || symbology.value == 1);
+  host.output.emit(opened ? "object: opened (" + probes + ")"
+                          : "object: HALF-OPEN, the device's driver or DeviceConfig missing (" +
+                                probes + "): what follows is not the device's");
+  runJobCalls(host, job);
+}
+
 }  // namespace
 
 Stop commandShow(Job& job) {
   if (!job.operands.empty()) return Stop{kExitUsage, job.command + " takes no operands"};
   job.calls = showCalls();
-  return runOnObject(job, runJobCalls, false);
+  return runOnObject(job, showState, false);
 }
 
 }  // namespace scanhost
