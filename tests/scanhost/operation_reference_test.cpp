@@ -18,6 +18,7 @@
 #include "host_recorder.h"
 #include "operations.h"
 #include "plugin/zorvan_scanner.h"
+#include "symbology_reference.h"
 #include "virtual_device.h"
 
 namespace zorvan_test {
@@ -211,21 +212,32 @@ TEST_F(OperationReferenceTest, FixedTextsAreTheOperationsTexts) {
   EXPECT_STREQ(scanhost::kInterfaceIdText, text);
 }
 
-// The guide's section between the two markers is the rendered reference,
-// byte for byte ("cmake --build --preset default --target
-// host-guide-reference" renders it anew).
-TEST(HostGuideReference, GuideHoldsTheRenderedReference) {
+// Each rendered section of the guide, between its two markers, is the one
+// rendered from the data, byte for byte ("cmake --build --preset default
+// --target host-guide-reference" renders them anew).
+struct RenderedSection {
+  const char* name;
+  const char* begin;
+  const char* end;
+  std::string (*render)();
+};
+
+void PrintTo(const RenderedSection& section, std::ostream* os) { *os << section.name; }
+
+class HostGuideSection : public ::testing::TestWithParam<RenderedSection> {};
+
+TEST_P(HostGuideSection, GuideHoldsTheRenderedSection) {
   std::ifstream in(HOST_GUIDE_PATH, std::ios::binary);
   ASSERT_TRUE(in.good()) << "cannot read " << HOST_GUIDE_PATH;
   std::stringstream text;
   text << in.rdbuf();
   const std::string guide = text.str();
-  const std::string begin = std::string(scanhost::kReferenceBeginMarker) + "\n";
+  const std::string begin = std::string(GetParam().begin) + "\n";
   const size_t from = guide.find(begin);
-  const size_t to = guide.find(std::string(scanhost::kReferenceEndMarker) + "\n");
-  ASSERT_NE(std::string::npos, from) << "no reference section in the guide";
-  ASSERT_NE(std::string::npos, to) << "no end to the reference section in the guide";
-  std::istringstream rendered(scanhost::referenceSection());
+  const size_t to = guide.find(std::string(GetParam().end) + "\n");
+  ASSERT_NE(std::string::npos, from) << "no section in the guide: " << begin;
+  ASSERT_NE(std::string::npos, to) << "no end to the section in the guide: " << begin;
+  std::istringstream rendered(GetParam().render());
   std::istringstream written(guide.substr(from + begin.size(), to - from - begin.size()));
   for (int line = 1;; ++line) {
     std::string renderedLine = "(end)", writtenLine = "(end)";
@@ -236,6 +248,14 @@ TEST(HostGuideReference, GuideHoldsTheRenderedReference) {
                                          << "anew with the target host-guide-reference";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Sections, HostGuideSection,
+    ::testing::Values(RenderedSection{"OperationReference", scanhost::kReferenceBeginMarker,
+                                      scanhost::kReferenceEndMarker, scanhost::referenceSection},
+                      RenderedSection{"SymbologyNumbers", scanhost::kSymbologyBeginMarker,
+                                      scanhost::kSymbologyEndMarker, scanhost::symbologySection}),
+    [](const ::testing::TestParamInfo<RenderedSection>& section) { return section.param.name; });
 
 }  // namespace
 }  // namespace zorvan_test
