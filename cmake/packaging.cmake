@@ -10,7 +10,8 @@
 #   <libdir>/zorvanscanner/virtual/               the virtual device's three libraries
 #   include/zorvanscanner/                        scanner_interface1.h, virtual_device.h
 #   <libdir>/cmake/ZorvanScanner/                 the CMake package
-#   share/doc/zorvan-scanner/                     the README, every guide it links, the example
+#   share/doc/zorvan-scanner/                     the README and every guide it links
+#   share/doc/zorvan-scanner/examples/            the examples: a first host, a host's test
 #   share/zorvan-scanner/samples/                 sample labels for scanhost run
 #   share/man/man1/scanhost.1.gz                  scanhost's manual page (not on Windows)
 
@@ -30,6 +31,10 @@ install(FILES README.md docs/host-integration.md docs/scanhost.md
   docs/architecture.md docs/architecture.png docs/testing.md docs/performance.md docs/latency.png
   DESTINATION ${ZORVAN_INSTALL_DOC_DIR} COMPONENT runtime)
 install(FILES samples/labels.txt DESTINATION ${ZORVAN_INSTALL_SAMPLES_DIR} COMPONENT runtime)
+# The examples, a project of their own that builds against the installed
+# package (the package test builds and runs this installed copy).
+install(FILES examples/CMakeLists.txt examples/first_host.cpp examples/virtual_device_test.cpp
+  DESTINATION ${ZORVAN_INSTALL_DOC_DIR}/examples COMPONENT development)
 
 # scanhost's manual page, made from docs/scanhost.md so that the two are one
 # text, compressed as Debian's policy asks. Target scanhost_manual; the

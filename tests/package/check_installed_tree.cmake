@@ -1,9 +1,10 @@
 # Installs the build into a fresh prefix and checks what a host developer
-# relies on: every file in place, the plug-in's run path still finding the
-# vendor libraries beside it (Linux), the CMake package serving a host
-# project that scans a label (Linux), the installed scanhost running the
-# samples, and the package (.tar.gz, or .zip for Windows) holding the same
-# files.
+# relies on: every file in place, every page the installed guides name
+# installed beside them, the plug-in's run path still finding the vendor
+# libraries beside it (Linux), the CMake package serving a host project that
+# scans a label and the installed examples (Linux), the installed scanhost
+# running the samples, and the package (.tar.gz, or .zip for Windows)
+# holding the same files.
 #   -DBUILD=<build tree> -DSOURCE=<this directory> -DWORK=<scratch directory>
 #   -DOBJDUMP=<objdump> -DLIBDIR=<CMAKE_INSTALL_LIBDIR>
 #   -DWINDOWS=ON|OFF -DEMULATOR=<what runs the build's programs, if anything>
@@ -28,7 +29,10 @@ set(expected
   share/doc/zorvan-scanner/README.md
   share/doc/zorvan-scanner/host-integration.md
   share/doc/zorvan-scanner/scanhost.md
-  share/zorvan-scanner/samples/labels.txt)
+  share/zorvan-scanner/samples/labels.txt
+  share/doc/zorvan-scanner/examples/CMakeLists.txt
+  share/doc/zorvan-scanner/examples/first_host.cpp
+  share/doc/zorvan-scanner/examples/virtual_device_test.cpp)
 if(WINDOWS)
   set(scanhost bin/scanhost.exe)
   list(APPEND expected ${scanhost}
@@ -83,6 +87,19 @@ if(NOT WINDOWS)
   run(${WORK}/host/package_host)
   if(NOT output STREQUAL "scanned HELLO\n")
     message(FATAL_ERROR "the host project printed: ${output}")
+  endif()
+
+  # The installed examples build against the package and run: the first
+  # host to its end, the host's test suite passing.
+  run(${CMAKE_COMMAND} -S ${prefix}/share/doc/zorvan-scanner/examples -B ${WORK}/examples -G Ninja
+      -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+  run(${CMAKE_COMMAND} --build ${WORK}/examples)
+  run(${WORK}/examples/first_host)
+  if(NOT output MATCHES "GetSymbologyEnabled 0 -> 0\nfirst host: done\n$")
+    message(FATAL_ERROR "the first host printed:\n${output}")
+  endif()
+  if(EXISTS ${WORK}/examples/virtual_device_test)
+    run(${WORK}/examples/virtual_device_test)
   endif()
 endif()
 
