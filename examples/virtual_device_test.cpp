@@ -43,6 +43,16 @@ void onDebug(const char* format, ...) {
 
 void onTone(int32_t, const uint8_t*, int32_t) {}
 
+int eventCount() {
+  std::lock_guard<std::mutex> hold(lock);
+  return events;
+}
+
+std::string firstDebugMessage() {
+  std::lock_guard<std::mutex> hold(lock);
+  return debugMessages.empty() ? "" : debugMessages[0];
+}
+
 template <typename Predicate>
 bool waitFor(Predicate done) {
   std::unique_lock<std::mutex> hold(lock);
@@ -74,7 +84,7 @@ class HostOnVirtualDevice : public ::testing::Test {
 
   // Pushes a label and returns what ReadLabel gives for it.
   std::string scan(const std::string& text, int32_t vendorSymbology, int16_t* reported) {
-    const int before = events;
+    const int before = eventCount();
     vdev_scan_push_label(vendorSymbology, reinterpret_cast<const uint8_t*>(text.data()),
                          static_cast<uint32_t>(text.size()));
     if (!waitFor([before] { return events > before; })) return "(no event)";
@@ -101,7 +111,7 @@ TEST_F(HostOnVirtualDevice, AFailedReadIsReportedAndScanningResumesAfterDisableE
   vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, static_cast<int32_t>(0x80000005u), 1);
   ASSERT_EQ(ResultOk, scanner_->EnableScanner());
   ASSERT_TRUE(waitFor([] { return !debugMessages.empty(); }));
-  EXPECT_EQ("Debug ITCSCAN_SyncRead returned 0x80000005", debugMessages[0]);
+  EXPECT_EQ("Debug ITCSCAN_SyncRead returned 0x80000005", firstDebugMessage());
   EXPECT_EQ(1, scanner_->IsScannerEnabled());  // the thread has ended all the same
   ASSERT_EQ(ResultOk, scanner_->DisableScanner());
   ASSERT_EQ(ResultOk, scanner_->EnableScanner());

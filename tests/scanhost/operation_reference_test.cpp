@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "device/vendor_api.h"
@@ -256,6 +258,82 @@ INSTANTIATE_TEST_SUITE_P(
                       RenderedSection{"SymbologyNumbers", scanhost::kSymbologyBeginMarker,
                                       scanhost::kSymbologyEndMarker, scanhost::symbologySection}),
     [](const ::testing::TestParamInfo<RenderedSection>& section) { return section.param.name; });
+
+std::string readText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string trimmed(const std::string& line) {
+  const size_t first = line.find_first_not_of(' ');
+  return first == std::string::npos ? ""
+                                    : line.substr(first, line.find_last_not_of(' ') + 1 - first);
+}
+
+struct GuideCode {
+  const char* guide;    // in docs/
+  const char* section;  // the heading of the part holding the code; "": the whole page
+  const char* example;  // in examples/
+};
+
+void PrintTo(const GuideCode& code, std::ostream* os) { *os << code.guide; }
+
+class GuideCodeTest : public ::testing::TestWithParam<GuideCode> {};
+
+// Every line of every C++ block of the part is a line of the example, which
+// the package test builds and runs.
+TEST_P(GuideCodeTest, IsTheExamplesOwn) {
+  std::string page = readText(std::string(DOCS_DIR) + "/" + GetParam().guide);
+  ASSERT_FALSE(page.empty()) << GetParam().guide;
+  if (*GetParam().section != '\0') {
+    const size_t from = page.find(std::string("\n") + GetParam().section + "\n");
+    ASSERT_NE(std::string::npos, from) << GetParam().section;
+    page = page.substr(from, page.find("\n## ", from + 1) - from);
+  }
+  std::set<std::string> exampleLines;
+  std::istringstream example(readText(std::string(SOURCE_DIR) + "/examples/" + GetParam().example));
+  for (std::string line; std::getline(example, line);) exampleLines.insert(trimmed(line));
+  std::istringstream lines(page);
+  int blocks = 0;
+  bool inCode = false;
+  for (std::string line; std::getline(lines, line);) {
+    const std::string text = trimmed(line);
+    if (text == "```cpp" || (inCode && text == "```")) {
+      inCode = !inCode;
+      blocks += inCode ? 1 : 0;
+    } else if (inCode) {
+      EXPECT_EQ(1u, exampleLines.count(text)) << "not in " << GetParam().example << ": " << text;
+    }
+  }
+  EXPECT_LT(3, blocks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guides, GuideCodeTest,
+    ::testing::Values(GuideCode{"host-integration.md", "## A first host, step by step",
+                                "first_host.cpp"},
+                      GuideCode{"virtual-device.md", "", "virtual_device_test.cpp"}),
+    [](const ::testing::TestParamInfo<GuideCode>& code) {
+      return std::string(code.param.example).substr(0, std::string(code.param.example).find('.'));
+    });
+
+// The virtual device's page describes every control function its header
+// declares.
+TEST(VirtualDevicePage, DescribesEveryControl) {
+  const std::string page = readText(std::string(DOCS_DIR) + "/virtual-device.md");
+  const std::string header =
+      readText(std::string(SOURCE_DIR) + "/virtual/include/virtual_device.h");
+  const std::regex declared("VDEV_API [^;(]*[ *](vdev_[a-z_]+)\\(");
+  int controls = 0;
+  for (std::sregex_iterator found(header.begin(), header.end(), declared), end; found != end;
+       ++found, ++controls) {
+    EXPECT_NE(std::string::npos, page.find("`" + (*found)[1].str() + "("))
+        << (*found)[1].str() << " is not described";
+  }
+  EXPECT_LT(40, controls);
+}
 
 }  // namespace
 }  // namespace zorvan_test
