@@ -256,8 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RenderedSection{"OperationReference", scanhost::kReferenceBeginMarker,
                                       scanhost::kReferenceEndMarker, scanhost::referenceSection},
                       RenderedSection{"SymbologyNumbers", scanhost::kSymbologyBeginMarker,
-                                      scanhost::kSymbologyEndMarker, scanhost::symbologySection}),
-    [](const ::testing::TestParamInfo<RenderedSection>& section) { return section.param.name; });
+                                      scanhost::kSymbologyEndMarker, scanhost::symbologySection}));
 
 std::string readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -314,10 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
     Guides, GuideCodeTest,
     ::testing::Values(GuideCode{"host-integration.md", "## A first host, step by step",
                                 "first_host.cpp"},
-                      GuideCode{"virtual-device.md", "", "virtual_device_test.cpp"}),
-    [](const ::testing::TestParamInfo<GuideCode>& code) {
-      return std::string(code.param.example).substr(0, std::string(code.param.example).find('.'));
-    });
+                      GuideCode{"virtual-device.md", "", "virtual_device_test.cpp"}));
 
 // The virtual device's page describes every control function its header
 // declares.

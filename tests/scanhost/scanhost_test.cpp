@@ -304,12 +304,22 @@ INSTANTIATE_TEST_SUITE_P(Fetch, RunFetchTest,
                                                       "label 2: symbology 7, length 255, \"" +
                                                           std::string(255, 'L') + "\""}}));
 
+// A case's name in the test list: what it runs, cut short so that a test
+// run's lines stay readable, a backslash (which CTest would take as an
+// escape) written as a slash.
+std::string caseName(std::string text) {
+  constexpr size_t kLongest = 40;
+  if (text.size() > kLongest) text = text.substr(0, kLongest - 3) + "...";
+  std::replace(text.begin(), text.end(), '\\', '/');
+  return text;
+}
+
 struct MalformedLine {
   std::string line;
   const char* message;
 };
 
-void PrintTo(const MalformedLine& c, std::ostream* os) { *os << c.message; }
+void PrintTo(const MalformedLine& c, std::ostream* os) { *os << caseName(c.line); }
 
 class MalformedLineTest : public ScanhostTest,
                           public ::testing::WithParamInterface<MalformedLine> {};
@@ -557,7 +567,11 @@ struct ErrorCase {
   std::string message;
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.message; }
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+  std::string words;
+  for (const std::string& arg : c.args) words += (words.empty() ? "" : " ") + arg;
+  *os << caseName(words);
+}
 
 class ErrorTest : public ScanhostTest, public ::testing::WithParamInterface<ErrorCase> {};
 
