@@ -683,6 +683,10 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{{"--fetch", "both", "run", "-"},
                   2,
                   "--fetch takes read-label or record, not 'both' (see scanhost --help)"},
+        ErrorCase{{"--suffix2", "toolong", "show"},
+                  2,
+                  "--suffix2: SetAffixChars: suffix2 must be a byte: a number -128..255, one "
+                  "character, or one of \\n \\r \\t \\\\ \\xHH, not 'toolong'"},
         ErrorCase{{"--good-read-beep", "1", "show"},
                   2,
                   "--good-read-beep takes on or off, not '1' (see scanhost --help)"},
@@ -725,6 +729,7 @@ TEST_F(ScanhostTest, ExitStatusesAreTheManualsOwn) {
   }
   EXPECT_EQ((std::set<int>{0, 1, 2}), statuses);
   EXPECT_EQ(run({"--help"}).out, run({"-h"}).out);
+  EXPECT_EQ(run({"--help"}).out, run({"run", "-h"}).out);
 }
 
 // ---- check ----------------------------------------------------------------------------

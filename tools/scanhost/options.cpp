@@ -102,7 +102,10 @@ Stop parseOptions(int argc, char** argv, Job* job) {
   opterr = 0;
   for (bool optionsEnded = false; optind < argc;) {
     int index = 0;
-    if (optionsEnded || strncmp(argv[optind], "--", 2) != 0) {
+    if (!optionsEnded && strcmp(argv[optind], "-h") == 0) {
+      job->given["help"] = "";  // -h is --help wherever it stands
+      ++optind;
+    } else if (optionsEnded || strncmp(argv[optind], "--", 2) != 0) {
       words.push_back(argv[optind++]);
     } else if (const int found = getopt_long(argc, argv, "+", longOptions.data(), &index);
                found != -1) {
@@ -111,9 +114,7 @@ Stop parseOptions(int argc, char** argv, Job* job) {
       optionsEnded = true;  // "--"
     }
   }
-  // -h before the command is --help; after it, a word like any other.
-  const bool help = job->has("help") || (!words.empty() && words[0] == "-h");
-  job->command = help ? "help" : words.empty() ? "" : words[0];
+  job->command = job->has("help") ? "help" : words.empty() ? "" : words[0];
   if (!words.empty()) job->operands.assign(words.begin() + 1, words.end());
   // The settings' values are checked before anything else is done.
   const int64_t unknownAffixes[3] = {};
@@ -134,7 +135,7 @@ std::vector<Call> settingCalls(const Job& job, const int64_t* current, Stop* sto
     settings.push_back(makeCall("SetAffixChars", {current[0], current[1], current[2]}));
   for (int a = 0; a < 3; ++a) {
     if (job.has(kAffixOptions[a]))
-      set(a, job.value(kAffixOptions[a]), "--prefix/--suffix1/--suffix2");
+      set(a, job.value(kAffixOptions[a]), "--" + std::string(kAffixOptions[a]));
   }
   for (const auto& [option, operation] : kSettingOptions) {
     const std::string text = job.value(option);

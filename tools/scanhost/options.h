@@ -51,13 +51,14 @@ struct Job {
 };
 
 // Reads `argv` into `job`. Words starting with "--" are options, up to a word
-// "--"; a word starting with a single '-' (a negative number, "-" for
-// standard input) is none.
+// "--"; so is -h (--help). Any other word starting with a single '-' (a
+// negative number, "-" for standard input) is none. The settings' values
+// are checked too: a stop with kExitUsage for any word not understood.
 Stop parseOptions(int argc, char** argv, Job* job);
 
 // The settings given on the command line as calls, checked like any call;
 // the affix characters not given stay `current`. A setting that does not read
-// sets `stop`.
+// sets `stop` (kExitUsage, naming the option and what it takes).
 std::vector<Call> settingCalls(const Job& job, const int64_t* current, Stop* stop);
 
 }  // namespace scanhost
