@@ -11,8 +11,7 @@ Stop commandCall(Job& job) {
   // All calls are checked before the first one runs.
   if (!parseCalls(job.operands, &job.calls, &error)) return Stop{kExitUsage, error};
   for (const Call& call : job.calls) {
-    if (job.value("virtual") == "none" && call.operation->position < 0 &&
-        call.operation->name == std::string("PushLabel")) {
+    if (job.value("virtual") == "none" && call.operation->name == std::string("PushLabel")) {
       return Stop{kExitUsage, "PushLabel needs the virtual device (--virtual none was given)"};
     }
   }
