@@ -192,7 +192,7 @@ std::thread::id gHostThread;
 void makeQuiet(int slot) {
   Slot& target = gSlots[slot];
   if (zorvan::ScannerState* state = target.state.load()) {
-    target.quietMark = state->scanThread.callbacksBegun();
+    target.quietMark = state->scanThread.callbacksDecided();
   }
   target.quiet = true;
 }
@@ -205,7 +205,7 @@ void checkFromScanThread(int slot, const char* what) {
   const Slot& target = gSlots[slot];
   if (!target.quiet.load()) return;
   zorvan::ScannerState* state = target.state.load();
-  CHECK(state != nullptr && state->scanThread.callbacksBegun() <= target.quietMark.load(), what,
+  CHECK(state != nullptr && state->scanThread.callbacksDecided() <= target.quietMark.load(), what,
         slot);
 }
 
@@ -274,8 +274,17 @@ void destroy(int slot) {
 }
 
 // Whether the object's scan thread of the last enable period was asked to
-// stop; a new scan thread clears it.
-bool stopping(int slot) { return gSlots[slot].scanner->state().scanThread.stopRequested(); }
+// stop and has not been taken back; a new scan thread clears it.
+bool stopping(int slot) {
+  switch (gSlots[slot].scanner->state().scanThread.phase()) {
+    case zorvan::ScanPhase::Stopping:
+    case zorvan::ScanPhase::CutOff:
+    case zorvan::ScanPhase::EndedOnStop:
+      return true;
+    default:
+      return false;
+  }
+}
 
 // ---- Checking results ----------------------------------------------------------
 

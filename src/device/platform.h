@@ -120,8 +120,9 @@ struct ThreadSlot {
 #else
   pthread_t thread{};
   pthread_mutex_t lock;
-  pthread_cond_t ended;
-  bool finished = false;  // guarded by lock
+  pthread_cond_t changed;  // signalled when the thread is released and when it ends
+  bool released = false;   // guarded by lock: startThread has recorded the thread
+  bool finished = false;   // guarded by lock
 #endif
 };
 
@@ -140,8 +141,10 @@ class Platform {
   // The system's standard alert sound (code 0x30 is the plain beep).
   virtual void alertSound(uint32_t code) = 0;
   // Start `entry(argument)` at once with the default stack size and record
-  // it in `slot`. False when the thread could not be created.
-  // `afterEnd`, when not null, runs on the thread once it has ended.
+  // it in `slot`: the thread runs `entry` only once the slot records it
+  // (and whatever the caller wrote before the call is visible to it). False
+  // when the thread could not be created. `afterEnd`, when not null, runs on
+  // the thread once it has ended.
   virtual bool startThread(ThreadSlot& slot, ThreadEntry entry, ThreadAfterEnd afterEnd,
                            void* argument) = 0;
   // Wait up to `timeoutMs` for the recorded thread to end. On true the
@@ -162,6 +165,9 @@ class Platform {
   virtual void comUninitialize() = 0;
   // An id of the calling thread, unique among the threads alive.
   virtual uint32_t currentThreadId() = 0;
+  // A count of milliseconds that only goes forward (it wraps after about 49
+  // days: take differences).
+  virtual uint32_t milliseconds() = 0;
 };
 
 // The process's real platform.

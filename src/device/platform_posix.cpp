@@ -82,11 +82,11 @@ bool Event::wait(uint32_t milliseconds) {
 
 ThreadSlot::ThreadSlot() {
   pthread_mutex_init(&lock, nullptr);
-  initMonotonicCondition(ended);
+  initMonotonicCondition(changed);
 }
 
 ThreadSlot::~ThreadSlot() {
-  pthread_cond_destroy(&ended);
+  pthread_cond_destroy(&changed);
   pthread_mutex_destroy(&lock);
 }
 
@@ -94,13 +94,18 @@ namespace {
 
 void* threadTrampoline(void* raw) {
   ThreadSlot& slot = *static_cast<ThreadSlot*>(raw);
+  // The start handshake: nothing runs before startThread has recorded the
+  // thread, its id included.
+  pthread_mutex_lock(&slot.lock);
+  while (!slot.released) pthread_cond_wait(&slot.changed, &slot.lock);
+  pthread_mutex_unlock(&slot.lock);
   ThreadEntry entry = slot.entry;
   ThreadAfterEnd afterEnd = slot.afterEnd;
   void* argument = slot.argument;
   entry(argument);
   pthread_mutex_lock(&slot.lock);
   slot.finished = true;
-  pthread_cond_broadcast(&slot.ended);
+  pthread_cond_broadcast(&slot.changed);
   pthread_mutex_unlock(&slot.lock);
   // The slot may be gone once afterEnd has run.
   if (afterEnd != nullptr) afterEnd(argument);
@@ -134,8 +139,16 @@ class PosixPlatform final : public Platform {
     slot.afterEnd = afterEnd;
     slot.argument = argument;
     slot.finished = false;
-    if (pthread_create(&slot.thread, nullptr, threadTrampoline, &slot) != 0) return false;
+    slot.released = false;
     slot.recorded = true;
+    if (pthread_create(&slot.thread, nullptr, threadTrampoline, &slot) != 0) {
+      slot.recorded = false;
+      return false;
+    }
+    pthread_mutex_lock(&slot.lock);
+    slot.released = true;
+    pthread_cond_broadcast(&slot.changed);
+    pthread_mutex_unlock(&slot.lock);
     return true;
   }
 
@@ -144,7 +157,7 @@ class PosixPlatform final : public Platform {
     const timespec deadline = deadlineAfter(timeoutMs);
     pthread_mutex_lock(&slot.lock);
     while (!slot.finished) {
-      if (pthread_cond_timedwait(&slot.ended, &slot.lock, &deadline) == ETIMEDOUT) break;
+      if (pthread_cond_timedwait(&slot.changed, &slot.lock, &deadline) == ETIMEDOUT) break;
     }
     const bool finished = slot.finished;
     pthread_mutex_unlock(&slot.lock);
@@ -176,6 +189,13 @@ class PosixPlatform final : public Platform {
   // The kernel's thread id: no per-thread storage to set up, which in a
   // dynamically loaded module would allocate.
   uint32_t currentThreadId() override { return static_cast<uint32_t>(syscall(SYS_gettid)); }
+
+  uint32_t milliseconds() override {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(now.tv_nsec / 1000000L));
+  }
 };
 
 }  // namespace

@@ -4,8 +4,8 @@
 // ports to the handheld without a rewrite:
 //   kernel32 (coredll on CE): InitializeCriticalSection, EnterCriticalSection,
 //     LeaveCriticalSection, DeleteCriticalSection, CreateEventW, SetEvent,
-//     ResetEvent, WaitForSingleObject, CloseHandle, CreateThread,
-//     GetCurrentThreadId, Sleep, LoadLibraryW, GetModuleFileNameW,
+//     ResetEvent, WaitForSingleObject, CloseHandle, CreateThread, ResumeThread,
+//     GetCurrentThreadId, GetTickCount, Sleep, LoadLibraryW, GetModuleFileNameW,
 //     GetProcAddress (GetProcAddressW on CE, which takes a wide name),
 //     InterlockedIncrement, InterlockedDecrement, InterlockedExchange
 //     (atomic_count_win32.cpp);
@@ -164,9 +164,16 @@ class Win32Platform final : public Platform {
     slot.entry = entry;
     slot.afterEnd = afterEnd;
     slot.argument = argument;
-    slot.handle = CreateThread(nullptr, 0, threadTrampoline, &slot, 0, nullptr);
+    // Created suspended and resumed once recorded, handle included: the
+    // thread runs nothing before the slot records it.
+    slot.handle = CreateThread(nullptr, 0, threadTrampoline, &slot, CREATE_SUSPENDED, nullptr);
     if (slot.handle == nullptr) return false;
     slot.recorded = true;
+    if (ResumeThread(slot.handle) == static_cast<DWORD>(-1)) {
+      // It never runs: nothing of it needs to be released but the handle.
+      forget(slot);
+      return false;
+    }
     return true;
   }
 
@@ -212,6 +219,8 @@ class Win32Platform final : public Platform {
   void comUninitialize() override { CoUninitialize(); }
 
   uint32_t currentThreadId() override { return GetCurrentThreadId(); }
+
+  uint32_t milliseconds() override { return GetTickCount(); }
 };
 
 }  // namespace

@@ -9,8 +9,6 @@ namespace zorvan {
 
 namespace {
 
-// How long DisableScanner waits for the scan thread to end.
-constexpr uint32_t kScanThreadWaitMs = 3000;
 // The trigger mode that allows the software trigger.
 constexpr int32_t kSoftwareTriggerMode = 8;
 // Pattern played when the software trigger is not allowed.
@@ -22,29 +20,23 @@ int16_t isScannerEnabled(ScannerState& state) {
   return vendorSucceeded(result) && value != 0 ? 1 : 0;
 }
 
-// Ask the recorded scan thread to stop, cancel its read and wait for it. One
-// that has not ended when the wait runs out is cut off: it stays recorded
-// and no callback of it begins any more.
-void stopScanThread(ScannerState& state) {
-  state.scanThread.requestStop();
-  uint32_t count1 = 0;
-  uint32_t count2 = 0;
-  state.vendor.ITCSCAN_CancelRead(state.driver.get(), 1, &count1, &count2);
-  state.scanThread.wait(kScanThreadWaitMs);
-}
-
-// The steps of DisableScanner. `threadStopped`, when given, tells whether
-// they stopped a recorded thread (they do not when the driver reports the
-// scanner disabled).
-int16_t disableScanner(ScannerState& state, bool* threadStopped = nullptr) {
+// The steps of DisableScanner: a recorded scan thread is stopped (its read
+// cancelled, then waited for; one that does not end in time is cut off and
+// stays recorded), then the scanner switched off.
+int16_t disableScanner(ScannerState& state) {
   if (!isScannerEnabled(state)) return ResultRejected;
-  if (state.scanThread.recorded()) {
-    stopScanThread(state);
-    if (threadStopped != nullptr) *threadStopped = true;
-  }
+  state.scanThread.stop(kStopWaitMs);
   return vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driver.get(), 0))
              ? ResultOk
              : ResultRejected;
+}
+
+int16_t startScanThread(ScannerState& state) {
+  if (state.scanThread.start(SharedReference(&state))) return ResultOk;
+  if (DebugMessageCallback debug = state.callbacks.debug) {
+    debug("Debug Failed to create scan thread");
+  }
+  return ResultRejected;
 }
 
 int16_t setReadLed(ScannerState& state, int32_t on) {
@@ -102,16 +94,16 @@ ZorvanScannerInterface::~ZorvanScannerInterface() {
   state.symbology.device.release();
   // Only on the thread that started it; a host thread's own COM stays.
   state.com.end();
-  bool threadStopped = false;
-  disableScanner(state, &threadStopped);
-  // The steps above returned early with a thread recorded (the driver
-  // reports the scanner disabled, or cannot say): it is stopped here, and
-  // its read cancelled while the driver is still open.
-  if (state.scanThread.recorded() && !threadStopped) stopScanThread(state);
+  disableScanner(state);
+  // A thread still recorded is stopped here too (the steps above return
+  // early when the driver reports the scanner disabled or cannot say), its
+  // read cancelled while the driver is still open; one they or an earlier
+  // DisableScanner already waited for is not waited for again.
+  state.scanThread.stop(kStopWaitMs);
   state.driver.close();
-  // A thread still recorded that has ended by now is collected; one that has
-  // not is left, cut off, to end by itself with its share of the state.
-  if (!state.scanThread.wait(0)) state.scanThread.leave();
+  // A thread that has ended by now is collected; one that has not is left,
+  // cut off, to end by itself with its share of the state.
+  state.scanThread.collectOrLeave();
   stateShare_.release();
 }
 
@@ -129,27 +121,31 @@ void ZorvanScannerInterface::SetEvtPlayToneCallBack(PlayToneCallback callback) {
 
 int16_t ZorvanScannerInterface::IsScannerEnabled() { return isScannerEnabled(*state_); }
 
+// A thread stopped earlier is brought back before the driver is switched
+// on, so a label the driver hands over from then on meets a thread that
+// delivers it: one still running is taken back (and answers ResultRejected,
+// as a recorded thread does), one that ended after its stop is collected so
+// a new one starts. With the scanner already on, the object still gets a
+// thread of its own unless it has one reading (or one that ended on a
+// failed read, which the next DisableScanner collects).
 int16_t ZorvanScannerInterface::EnableScanner() {
   ScannerState& state = *state_;
-  if (isScannerEnabled(state)) return ResultOk;
+  state.scanThread.resume(kStopWaitMs);
+  if (isScannerEnabled(state)) {
+    switch (state.scanThread.phase()) {
+      case ScanPhase::None:
+        return startScanThread(state);
+      case ScanPhase::EndedOnStop:
+        return ResultRejected;  // still on its way out: not collected in time
+      default:
+        return ResultOk;
+    }
+  }
   if (!vendorSucceeded(state.vendor.ITCSCAN_SetScannerEnable(state.driver.get(), 1))) {
     return ResultRejected;
   }
-  if (state.scanThread.recorded()) {
-    // A thread whose stop timed out and that is still reading is taken back
-    // as this enable period's thread, so no label the driver delivers from
-    // now on is lost; one that has ended or is ending stays recorded until
-    // DisableScanner collects it.
-    state.scanThread.takeBack();
-    return ResultRejected;
-  }
-  if (!state.scanThread.start(SharedReference(state_))) {
-    if (DebugMessageCallback debug = state.callbacks.debug) {
-      debug("Debug Failed to create scan thread");
-    }
-    return ResultRejected;
-  }
-  return ResultOk;
+  if (state.scanThread.recorded()) return ResultRejected;
+  return startScanThread(state);
 }
 
 int16_t ZorvanScannerInterface::DisableScanner() { return disableScanner(*state_); }

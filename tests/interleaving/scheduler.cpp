@@ -32,6 +32,7 @@ void Scheduler::fatal(const char* what) {
 }
 
 bool Choice::preempts(int pick) const {
+  if (pick >= kTimeout) return true;  // a choice: some thread could go on
   return pick != current && std::find(enabled.begin(), enabled.end(), current) != enabled.end();
 }
 
@@ -48,6 +49,7 @@ void Scheduler::run(const Strategy& strategy, Body main) {
   strategy_ = strategy;
   random_.seed(strategy.seed);
   now_ = 0;
+  starvation_ = 0;
   steps_ = 0;
   spawn(std::move(main));
   {
@@ -93,58 +95,75 @@ bool Scheduler::block(std::function<bool()> ready, uint64_t timeoutMs) {
   return !me.timedOut;
 }
 
+// Thread `id`'s wait ends by its time-out; the threads in `starving` could
+// have gone on meanwhile.
+int Scheduler::timeOut(Thread& thread, int id, const std::vector<int>& starving) {
+  const uint64_t passed = thread.deadline - now_;
+  for (int other : starving) threads_[static_cast<size_t>(other)]->starved += passed;
+  if (!starving.empty()) starvation_ += passed;
+  now_ = thread.deadline;
+  thread.timedOut = true;
+  thread.waiting = false;
+  thread.ready = nullptr;
+  thread.deadline = kForever;
+  return id;
+}
+
 int Scheduler::pick(int self) {
   if (++steps_ > kStepLimit) fatal("step limit reached: a thread loops without blocking");
   std::vector<int> enabled;
+  int earliestId = -1;  // the waiting thread whose time-out comes first
   for (;;) {
     enabled.clear();
+    earliestId = -1;
     bool anyAlive = false;
     for (size_t i = 0; i < threads_.size(); ++i) {
       Thread& t = *threads_[i];
       if (t.ended) continue;
       anyAlive = true;
-      if (t.waiting && (!t.ready || t.ready())) enabled.push_back(static_cast<int>(i));
+      if (t.waiting && (!t.ready || t.ready())) {
+        enabled.push_back(static_cast<int>(i));
+      } else if (t.deadline != kForever &&
+                 (earliestId < 0 ||
+                  t.deadline < threads_[static_cast<size_t>(earliestId)]->deadline)) {
+        earliestId = static_cast<int>(i);
+      }
     }
     if (!anyAlive) return kController;
     if (!enabled.empty()) break;
     // Nobody can go on: the earliest time-out ends.
-    Thread* earliest = nullptr;
-    int earliestId = -1;
-    for (size_t i = 0; i < threads_.size(); ++i) {
-      Thread& t = *threads_[i];
-      if (!t.ended && t.deadline != kForever &&
-          (earliest == nullptr || t.deadline < earliest->deadline)) {
-        earliest = &t;
-        earliestId = static_cast<int>(i);
-      }
-    }
-    if (earliest != nullptr) {
-      now_ = earliest->deadline;
-      earliest->timedOut = true;
-      earliest->waiting = false;
-      earliest->ready = nullptr;
-      earliest->deadline = kForever;
-      return earliestId;
-    }
+    if (earliestId >= 0) return timeOut(*threads_[static_cast<size_t>(earliestId)], earliestId, {});
     if (!onStuck || !onStuck()) fatal("every thread waits for ever, even with the world released");
   }
-  int chosen = enabled.front();
-  if (enabled.size() > 1) {
-    Choice choice{enabled, self, -1};
+  std::vector<int> options = enabled;
+  if (earliestId >= 0) options.push_back(kTimeout + earliestId);
+  int chosen = options.front();
+  if (options.size() > 1) {
+    Choice choice{options, self, -1};
     const size_t index = trace_.size();
     const bool selfEnabled = std::find(enabled.begin(), enabled.end(), self) != enabled.end();
     if (index < strategy_.prefix.size()) {
       chosen = strategy_.prefix[index];
-      if (std::find(enabled.begin(), enabled.end(), chosen) == enabled.end()) {
+      if (std::find(options.begin(), options.end(), chosen) == options.end()) {
         fatal("the replayed choices do not fit this run (not deterministic?)");
       }
     } else if (strategy_.random) {
-      chosen = enabled[random_() % enabled.size()];
+      // Time passes seldom while threads could run, as on a core that is
+      // mostly free.
+      if (earliestId >= 0 && random_() % 16 == 0) {
+        chosen = kTimeout + earliestId;
+      } else {
+        chosen = enabled[random_() % enabled.size()];
+      }
     } else if (selfEnabled) {
       chosen = self;
     }
     choice.chosen = chosen;
     trace_.push_back(std::move(choice));
+  }
+  if (chosen >= kTimeout) {
+    const int id = chosen - kTimeout;
+    return timeOut(*threads_[static_cast<size_t>(id)], id, enabled);
   }
   Thread& next = *threads_[static_cast<size_t>(chosen)];
   next.waiting = false;

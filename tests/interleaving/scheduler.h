@@ -1,10 +1,12 @@
 // A deterministic scheduler for simulated threads. Each simulated thread is a
 // real OS thread, but only the one holding the baton runs; at every
 // synchronisation point the running thread hands the baton to the thread the
-// schedule picks next. Time is virtual: a wait with a time-out ends only when
-// no thread can go on, and then the clock jumps to the earliest time-out.
-// A run is therefore fixed by the choices made where more than one thread
-// could go on, and replays from them.
+// schedule picks next. Time is virtual and moves only to the earliest
+// time-out: when no thread can go on, or, as one more choice, while threads
+// could go on but are kept from running (as a thread descheduled on a busy
+// core is), which then counts as time they were starved of.
+// A run is therefore fixed by the choices made where more than one thing
+// could happen next, and replays from them.
 #ifndef ZORVAN_TESTS_INTERLEAVING_SCHEDULER_H
 #define ZORVAN_TESTS_INTERLEAVING_SCHEDULER_H
 
@@ -32,12 +34,17 @@ struct Strategy {
   uint64_t seed = 0;
 };
 
-// One point where more than one thread could go on.
+// A choice of kTimeout + N: thread N's time-out ends its wait while other
+// threads could go on.
+constexpr int kTimeout = 1000;
+
+// One point where more than one thing could happen next.
 struct Choice {
-  std::vector<int> enabled;  // the threads that could, in id order
+  std::vector<int> enabled;  // the threads that could go on, in id order, then a time-out
   int current;               // the thread that reached the point
   int chosen;
-  // Choosing another thread while the current one could go on.
+  // Choosing another thread while the current one could go on, or letting
+  // time pass while any could.
   bool preempts(int pick) const;
 };
 
@@ -65,6 +72,10 @@ class Scheduler {
   bool inSimulation() const { return self() >= 0; }
   bool ended(int id) const { return threads_[static_cast<size_t>(id)]->ended; }
   uint64_t now() const { return now_; }
+  // Virtual time that passed while threads could go on but were kept from
+  // running: in all, and while thread `id` was one of them.
+  uint64_t starvation() const { return starvation_; }
+  uint64_t starved(int id) const { return threads_[static_cast<size_t>(id)]->starved; }
 
  private:
   struct Thread {
@@ -75,12 +86,14 @@ class Scheduler {
     bool waiting = true;
     bool timedOut = false;
     bool ended = false;
+    uint64_t starved = 0;
   };
   static constexpr int kController = -2;
 
   [[noreturn]] void fatal(const char* what);
   void threadMain(int id);
   int pick(int self);
+  int timeOut(Thread& thread, int id, const std::vector<int>& starving);
   void handOver(int next, int self, bool exiting);
 
   std::mutex batonLock_;
@@ -93,6 +106,7 @@ class Scheduler {
   Strategy strategy_;
   std::mt19937_64 random_;
   uint64_t now_ = 0;
+  uint64_t starvation_ = 0;
   uint64_t steps_ = 0;
 };
 

@@ -1,6 +1,7 @@
 // The vendor libraries as the scenarios need them: each call is a
-// synchronisation point; the driver reads, cancels and fails as the
-// scenario's driver does, and the settings service takes its time.
+// synchronisation point; the driver hands over labels while it is enabled,
+// reads, cancels, refuses and fails as the scenario's driver does, and the
+// settings service takes its time.
 #include <string.h>
 
 #include "acquisition/scan_thread.h"
@@ -10,11 +11,18 @@ namespace interleaving {
 
 namespace {
 
+constexpr int32_t kDriverFailure = static_cast<int32_t>(0x80004005u);
+
 // What DeviceConfig points at: the lifecycle and the scan thread only pass
 // the pointer on, they never call through it.
 char gDeviceConfig;
 
 void point() { scheduler().yield(); }
+
+bool driverHas(uint32_t fault) { return (world().scenario->driverFaults & fault) != 0; }
+
+// A vendor call made on a scan thread.
+void scanThreadCalls(const char* what) { world().scanThreadActs(what); }
 
 int32_t VENDOR_CALL simOpen(int32_t* handle, const VendorChar*) {
   point();
@@ -28,12 +36,26 @@ int32_t VENDOR_CALL simClose(int32_t) {
 int32_t VENDOR_CALL simSetScannerEnable(int32_t, int32_t enable) {
   point();
   World& w = world();
-  w.enabled = enable != 0;
-  if (w.enabled) w.cancelPending = false;  // a new enable period starts without one
+  if (enable == 0 && driverHas(kRefusesSwitchOff)) {
+    w.note("the driver refuses to switch off");
+    return kDriverFailure;
+  }
+  const bool on = enable != 0;
+  if (on && !w.enabled) {
+    // A new enable period starts without a kept cancel; one the driver is
+    // still working on for a read goes on.
+    if (w.readsPending == 0) w.cancelPending = false;
+    for (const World::CallInProgress& call : w.calls) {
+      if (call.name == "EnableScanner") w.enablingSwitchedOn = true;
+    }
+  }
+  w.enabled = on;
+  w.note(on ? "the driver is switched on" : "the driver is switched off");
   return 0;
 }
 int32_t VENDOR_CALL simGetScannerEnable(int32_t, int32_t* enable) {
   point();
+  if (driverHas(kEnableQueryFails)) return kDriverFailure;
   *enable = world().enabled ? 1 : 0;
   return 0;
 }
@@ -47,10 +69,14 @@ int32_t VENDOR_CALL simSetReadLed(int32_t, int32_t) {
 }
 int32_t VENDOR_CALL simCancelRead(int32_t, int32_t, uint32_t*, uint32_t*) {
   point();
-  // Remembered until a read takes it: a cancel that comes just before the
-  // read still ends that read.
-  world().cancelPending = true;
-  world().note("ITCSCAN_CancelRead");
+  World& w = world();
+  w.note("ITCSCAN_CancelRead");
+  if (w.scenario->cancel == Cancel::Ignores) return 0;
+  if (w.readsPending == 0 && driverHas(kForgetsEarlyCancel)) return 0;
+  // Kept until a read takes it: a cancel that comes just before the read
+  // still ends that read.
+  w.cancelPending = true;
+  w.cancelAt = scheduler().now() + (w.scenario->cancel == Cancel::HonoursLate ? kLateCancelMs : 0);
   return 0;
 }
 
@@ -60,21 +86,31 @@ int32_t handOverLabel(ReadRequest* request) {
   request->bytesReturned = 1;
   request->symbology = 1;
   const int self = scheduler().self();
-  w.handovers.push_back(Handover{self, w.enabledView && w.enabled, w.scanThreads[self].cutOff});
+  const ScanThreadRecord& t = w.scanThreads[self];
+  // It must reach the host unless its thread was cut off, as the host saw,
+  // before the driver handed it over; an EnableScanner that switched the
+  // driver on has ended that.
+  w.handovers.push_back(Handover{self, !t.cutOff || w.enablingSwitchedOn});
   w.note("the driver hands over a label");
   return 0;
 }
 
 int32_t VENDOR_CALL simSyncRead(int32_t, ReadRequest* request) {
   World& w = world();
-  const bool honoursCancel = w.scenario->driver != Driver::Ignores;
-  scheduler().block(
-      [&w, honoursCancel] {
-        return w.labelsQueued > 0 || w.failuresQueued > 0 || (w.cancelPending && honoursCancel) ||
-               w.teardown;
-      },
-      kForever);
-  if (w.labelsQueued > 0) {
+  scanThreadCalls("ITCSCAN_SyncRead");
+  w.scanThreadReads();
+  const auto cancelDue = [&w] { return w.cancelPending && scheduler().now() >= w.cancelAt; };
+  const auto ready = [&w, &cancelDue] {
+    return (w.enabled && w.labelsQueued > 0) || w.failuresQueued > 0 || cancelDue() || w.teardown;
+  };
+  ++w.readsPending;
+  while (!ready()) {
+    const uint64_t wait = w.cancelPending ? w.cancelAt - scheduler().now() : kForever;
+    scheduler().block(ready, wait);
+  }
+  --w.readsPending;
+  const int self = scheduler().self();
+  if (w.enabled && w.labelsQueued > 0) {
     --w.labelsQueued;
     return handOverLabel(request);
   }
@@ -82,15 +118,19 @@ int32_t VENDOR_CALL simSyncRead(int32_t, ReadRequest* request) {
   if (w.failuresQueued > 0) {
     --w.failuresQueued;
     result = w.scenario->failure;
-  } else if (w.cancelPending && honoursCancel) {
+    w.scanThreads[self].driverFailed = true;
+  } else if (cancelDue()) {
     w.cancelPending = false;
-    if (w.scenario->driver == Driver::LabelInstead) return handOverLabel(request);
+    if (w.scenario->cancel == Cancel::LabelInstead) return handOverLabel(request);
     result = w.scenario->failure;
   }
   const int32_t value = static_cast<int32_t>(result);
   w.note("the read fails with " + std::to_string(result));
   if (!w.teardown && value != zorvan::kReadCancelled && value != zorvan::kReadAborted) {
-    w.failures.push_back(ReadFailure{scheduler().self(), result});
+    // Not to be reported by a thread the host has seen cut off.
+    ReadFailure failure{self, result};
+    failure.excused = w.scanThreads[self].cutOff;
+    w.failures.push_back(failure);
   }
   return value;
 }
@@ -107,6 +147,7 @@ void VENDOR_CALL simDeviceClose(void** object) {
 
 int32_t VENDOR_CALL simSettingsSet(VendorChar*, VendorChar*, uint32_t*, uint32_t) {
   World& w = world();
+  scanThreadCalls("ITCSSSetW");
   if (w.scenario->settingsMs == 0) {
     point();
   } else {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/scan_thread.h"
+#include "device/platform.h"
 #include "device/vendor_api.h"
 #include "plugin/zorvan_scanner.h"
 #include "scheduler.h"
@@ -18,10 +20,19 @@
 namespace interleaving {
 
 // What the driver does with ITCSCAN_CancelRead.
-enum class Driver {
-  Honours,       // the pending (or next) read fails with the scenario's result
+enum class Cancel {
+  Honours,       // the pending read fails with the scenario's result
   Ignores,       // reads go on until a label comes
-  LabelInstead,  // the pending (or next) read hands over a label
+  LabelInstead,  // the pending read hands over a label
+  HonoursLate,   // the pending read fails with the scenario's result 4000 ms later
+};
+
+// What else the driver does, as bits.
+enum DriverFault : uint32_t {
+  kRefusesSwitchOff = 1,    // ITCSCAN_SetScannerEnable(h, 0) fails
+  kEnableQueryFails = 2,    // ITCSCAN_GetScannerEnable fails
+  kForgetsEarlyCancel = 4,  // a cancel while no read is pending is forgotten (else kept
+                            // for the next read of the enable period)
 };
 
 // What the host's event callback does.
@@ -29,6 +40,7 @@ enum class Callback {
   Returns,              // at once
   Slow,                 // after 5000 ms
   Disables,             // calls DisableScanner
+  DisablesAndEnables,   // calls DisableScanner, then EnableScanner
   Deletes,              // deletes the object
   WaitsForHost,         // until the host thread's current call has returned
   WaitsForHostBounded,  // the same, for at most 8000 ms
@@ -37,35 +49,54 @@ enum class Callback {
 // A scenario. The host thread creates the object, registers the callbacks,
 // runs `script` one letter a step and deletes the object if nobody did:
 //   E EnableScanner   D DisableScanner   X delete
-//   L the driver gets a label   F the driver fails the pending read
+//   L the driver gets a label (handed over while it is enabled)
+//   F the driver fails the pending read
 //   C wait, as a host waits for its label, until every label the driver got
 //     has been through the event callback
 struct Scenario {
   const char* name;
   const char* script;
-  Driver driver;
-  uint32_t failure;     // result of a cancelled (Honours) or failed (F) read
-  uint32_t settingsMs;  // how long each ITCSSSetW call takes, or kSettingsBlock
+  Cancel cancel;
+  uint32_t failure;       // result of a cancelled or failed (F) read
+  uint32_t driverFaults;  // DriverFault bits
+  uint32_t settingsMs;    // how long each ITCSSSetW call takes, or kSettingsBlock
   Callback callback;
+  uint32_t boundMs;  // the most a host call may take of its own time: kQuick or kStuck
 };
 
 // ITCSSSetW does not return while the run goes on.
 constexpr uint32_t kSettingsBlock = UINT32_MAX;
+// A late cancel ends the read this long after it was sent.
+constexpr uint64_t kLateCancelMs = 4000;
 
-// The most a host call may take in virtual time: the plug-in's 3000 ms wait
-// for its scan thread and a small constant.
-constexpr uint64_t kHostCallBoundMs = 3000 + 100;
+// Bounds of a host call's own time (virtual time that passed while the call
+// ran, less the time threads were kept from running). With nothing holding
+// the thread, a stop ends well within kQuick; a stop the thread outlasts
+// takes the plug-in's wait, then a callback it had decided on just before
+// may be waited for.
+constexpr uint32_t kQuick = 500;
+constexpr uint32_t kStuck = zorvan::kStopWaitMs + zorvan::kCallbackStartWaitMs + 10;
 
 struct ScanThreadRecord {
-  bool entryReturned = false;
-  bool cutOff = false;  // a DisableScanner or delete returned while it ran
+  zorvan::ThreadSlot* slot = nullptr;  // where the platform records it
+  bool ended = false;
+  bool collected = false;     // joined
+  bool left = false;          // detached
+  bool cutOff = false;        // a stopping call returned while it ran, no enable since
+  int cutOffBy = -1;          // the host call that cut it off
+  bool driverFailed = false;  // the driver failed one of its reads (F)
+  // Its starvation when a wait of the host thread for it last ran out, and
+  // during the stopping call that cut it off after that.
+  uint64_t starvedAtWait = 0;
+  uint64_t starvedAfterWait = 0;
 };
 
 struct Handover {  // a label the driver handed to a scan thread
   int thread;
-  bool checked;       // handed over while the host saw the scanner enabled
-  bool toLeftThread;  // its thread had been cut off by an earlier stop
+  bool checked;  // it must reach the event callback
   bool delivered = false;
+  bool dropped = false;  // its thread went on or ended without announcing it
+  uint64_t droppedStep = 0;
   bool excused = false;  // its thread was cut off before delivering it
 };
 
@@ -86,18 +117,29 @@ struct World {
   // The driver.
   bool enabled = false;
   bool cancelPending = false;
+  uint64_t cancelAt = 0;  // when a late cancel is honoured
+  int readsPending = 0;
   int labelsQueued = 0;
   int failuresQueued = 0;
 
   // The host as the checks see it.
-  std::vector<std::string> callsInProgress;  // by name, innermost last
+  struct CallInProgress {
+    std::string name;
+    int thread;
+    int number;
+  };
+  std::vector<CallInProgress> calls;  // innermost last
+  int callsMade = 0;
+  int lastEnableBegun = -1;         // number of the last EnableScanner call
+  bool enablingSwitchedOn = false;  // an EnableScanner in progress switched the driver on
   bool hostInCall = false;
-  bool enabledView = false;  // the last EnableScanner returned ResultOk, no stop since
-  bool quiet = false;        // DisableScanner or delete returned; no callback may begin
+  bool readExpected = false;  // the last EnableScanner answered 0, no stop since
+  bool quiet = false;         // a stopping call returned; no callback may begin
   int callbacksRunning = 0;
   bool hostAwaitsLabels = false;  // the host thread is at a C step
   int pins = 0;
-  bool threadOutlivedWait = false;  // a wait for a scan thread ended first
+  bool waitRanOut = false;  // a wait of the host thread ended by its time-out
+  uint64_t waitRanOutStep = 0;
 
   std::map<int, ScanThreadRecord> scanThreads;
   std::vector<Handover> handovers;
@@ -107,14 +149,29 @@ struct World {
 
   void fail(const std::string& what);
   void note(const std::string& what);
-  bool scanThreadAlive(int except) const;
+  bool scanThreadAlive() const;
+  bool isScanThread(int id) const { return scanThreads.count(id) != 0; }
+  // What the platform layer does with its threads.
+  void scanThreadStarts(int id, zorvan::ThreadSlot* slot);
+  void scanThreadEnds(int id);
+  void scanThreadCollected(int id);
+  void scanThreadLeft(int id);
+  void modulePinned();
+  // A wait of the host thread for `timeoutMs` ended by its time-out.
+  void hostWaitRanOut(uint64_t timeoutMs);
+  // A scan thread does something the host or the driver sees.
+  void scanThreadActs(const char* what);
+  // A scan thread begins a read: a label it took before and did not announce
+  // is dropped.
+  void scanThreadReads();
+  // Counts the world's events, so a drop can be placed before or after a call.
+  uint64_t step = 0;
 };
 
 World& world();
 
-// The simulated vendor libraries and platform.
+// The simulated vendor libraries.
 const zorvan::VendorApi& simulatedVendor();
-zorvan::Platform& simulatedPlatform();
 
 // One run of `scenario` under `strategy`: what went wrong, or empty.
 // With `logging`, what happens is printed as it happens.

@@ -383,7 +383,7 @@ TEST(PosixMemoryBound, ScanThreadStackHighWater) {
   ASSERT_EQ(events + 5, gEvents.load());
   vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, -5, 1);  // reported, then the thread ends
   ASSERT_EQ(0, vdev_scan_push_label(1, longLabel.data(), 1));
-  ASSERT_TRUE(scanner->state().scanThread.wait(5000));
+  ASSERT_TRUE(scanner->state().scanThread.collect(5000));
   ASSERT_EQ(1, gDebugs.load());
 
   const size_t used = platform.usedBelowEntry();

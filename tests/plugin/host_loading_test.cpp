@@ -2,6 +2,9 @@
 // looked up, and nothing but the public header from then on.
 #include <gtest/gtest.h>
 #include <string.h>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -87,6 +90,26 @@ TEST_F(HostLoadingTest, ScansALabelEndToEnd) {
   EXPECT_EQ(ResultOk, scanner->DisableScanner());
   EXPECT_EQ(0, scanner->IsScannerEnabled());
 }
+
+#if !defined(_WIN32)
+// A scan thread left inside the driver's read when its object is destroyed
+// does not hold the process's exit up: nothing it waits on is destroyed at
+// exit, the virtual device's driver state included.
+TEST_F(HostLoadingTest, TheProcessExitsWithAThreadLeftInItsRead) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        alarm(20);  // an exit that hangs ends here, and the test fails
+        vdev_scan_set_ignore_cancel(1);
+        ScannerInterface1* left = newScanner();
+        left->EnableScanner();
+        vdev_scan_wait_blocked(1, 5000);
+        delete left;  // its wait runs out: the thread is left in the read
+        exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 // Each object keeps its own flags, but all of them drive the one scanner
 // through the one driver.

@@ -288,7 +288,7 @@ TEST_F(LifecycleTest, NothingReachesTheHostAfterDisableReturns) {
   ASSERT_EQ(ResultOk, s.DisableScanner());
   ASSERT_TRUE(s.state().scanThread.recorded());
   vdev_scan_release_reads(0);
-  ASSERT_TRUE(s.state().scanThread.wait(5000));
+  ASSERT_TRUE(s.state().scanThread.collect(5000));
   EXPECT_EQ(events, host().count(HostEvent::kScanEvent));
   EXPECT_EQ(tones, host().count(HostEvent::kTone));
   EXPECT_EQ(0u, host().count(HostEvent::kDebug));
@@ -430,11 +430,11 @@ TEST_F(LifecycleTest, HostCallsReturnAfterTheWaitWhileACallbackWaitsForThem) {
       for (int i = 0; i < 5000 && state->shares() > 1; ++i) usleep(1000);
       EXPECT_EQ(1, state->shares());
     } else {
-      EXPECT_TRUE(state->scanThread.wait(5000));
+      EXPECT_TRUE(state->scanThread.collect(5000));
     }
     EXPECT_EQ(1u, host().count(HostEvent::kScanEvent));
     EXPECT_EQ(0u, host().count(HostEvent::kTone));
-    EXPECT_EQ(1u, state->scanThread.callbacksBegun());
+    EXPECT_EQ(1u, state->scanThread.callbacksDecided());
   }
 }
 

@@ -89,7 +89,7 @@ TEST_P(ReadFailureTest, EndsTheThreadReportingOnlyUnexpectedResults) {
   auto& s = open();
   vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, GetParam().result, 1);
   ASSERT_EQ(ResultOk, s.EnableScanner());
-  ASSERT_TRUE(s.state().scanThread.wait(5000));
+  ASSERT_TRUE(s.state().scanThread.collect(5000));
   EXPECT_EQ(1u, vdev_scan_call_count(VDEV_SCAN_SYNC_READ));
   const auto debug = host().eventsOf(HostEvent::kDebug);
   if (GetParam().message == nullptr) {

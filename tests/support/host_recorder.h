@@ -72,6 +72,7 @@ class RecordingPlatform final : public zorvan::Platform {
   }
   void comUninitialize() override { ++comUninits; }
   uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
+  uint32_t milliseconds() override { return zorvan::systemPlatform().milliseconds(); }
 
   bool refuseThreads = false;
   bool comInitSucceeds = true;

@@ -29,6 +29,7 @@ class QuietPlatform : public zorvan::Platform {
   bool comInitialize() override { return false; }
   void comUninitialize() override {}
   uint32_t currentThreadId() override { return zorvan::systemPlatform().currentThreadId(); }
+  uint32_t milliseconds() override { return zorvan::systemPlatform().milliseconds(); }
 };
 
 }  // namespace zorvan_test

@@ -88,16 +88,19 @@ const OperationFacts kRows[] = {
         "as opened: this is how a half-open object gets its defaults", nullptr, nullptr),
     ROW(10, DisableScanner, nullptr, kScanner,
         "−4 when the driver reports the scanner disabled, and nothing else happens. Otherwise "
-        "stops the object's scan thread (waits up to 3000 ms, never for a host callback), "
+        "stops the object's scan thread (cancels its read and waits up to 3000 ms, never for a "
+        "host callback, and not again for a thread an earlier call already waited for), "
         "switches the scanner off: 0, or "
         "−4 when the driver refuses. Switches scanning off for every object",
         "−4", nullptr, nullptr),
     ROW(11, EnableScanner, nullptr, kScanner,
-        "0 when the driver reports the scanner enabled already, and nothing else happens. "
-        "Otherwise switches the scanner on and starts the scan thread: 0; −4 when the driver "
-        "refuses, or a scan thread of an earlier enable period is still recorded (one still "
-        "reading is taken back and goes on scanning), or the thread cannot be started (the "
-        "scanner stays on)",
+        "First brings back a scan thread of an earlier enable period: one still running is "
+        "taken back and goes on scanning, one that ended after its stop is collected. Then, when "
+        "the driver reports the scanner enabled already: 0, starting a scan thread if the "
+        "object has none. Otherwise switches the scanner on and starts the scan thread: 0; −4 "
+        "when the driver refuses, or a thread was taken back (it reads on; the next call "
+        "answers 0), or one that ended on a failed read is still recorded, or the thread "
+        "cannot be started (the scanner stays on)",
         "−4",
         "as opened: the object scans, but plays no good-read beep and leaves the device's own "
         "beeper as it is",
@@ -368,7 +371,8 @@ const OperationFacts kRows[] = {
         "when the device refuses the change",
         kNeedsDeviceAfterArguments, kNeedsDeviceAfterArguments, nullptr),
     ROW(90, ~ScannerInterface1, nullptr, kScanner,
-        "no result. Stops the scan thread (waits up to 3000 ms, never for a host callback), "
+        "no result. Stops the scan thread (cancels its read and waits up to 3000 ms, never for "
+        "a host callback, and not again for a thread DisableScanner already waited for), "
         "switches the scanner off and closes the driver: other objects' scanner "
         "operations then fail until a new object opens it",
         "no result; frees the object (there is no driver to switch off or close)", nullptr,

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 
 #include "vdev_exports.h"
 #include "vdev_locked.h"
@@ -132,9 +133,13 @@ struct Scanner {
   }
 };
 
+// Built on first use and never destroyed: a scan thread the plug-in left
+// running may still sit in a read during process exit, and destroying a
+// condition it waits on would hold the exit up for ever.
 Scanner& State() {
-  static Scanner scanner;
-  return scanner;
+  alignas(Scanner) static unsigned char storage[sizeof(Scanner)];
+  static Scanner* const scanner = new (storage) Scanner();
+  return *scanner;
 }
 
 using Lock = std::unique_lock<std::mutex>;
