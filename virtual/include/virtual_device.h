@@ -55,7 +55,8 @@ typedef enum {
 } vdev_scan_function;
 
 /* Back to the power-on state: closed, disabled, trigger and LED off, empty
- * queue, no injected results, counts zero, cancel honoured. Releases any
+ * queue, no injected results, counts zero, cancel honoured, the enable
+ * state reported as it is. Releases any
  * blocked read with VDEV_READ_CANCELLED first. */
 VDEV_API void vdev_scan_reset(void);
 
@@ -85,7 +86,13 @@ VDEV_API void vdev_scan_clear_results(void);
 /* A stuck driver: while set, ITCSCAN_CancelRead and ITCSCAN_Close are
  * accepted but release nothing. vdev_scan_release_reads ends every blocked read with `result`. */
 VDEV_API void vdev_scan_set_ignore_cancel(int32_t ignore);
+VDEV_API int32_t vdev_scan_ignoring_cancel(void);
 VDEV_API void vdev_scan_release_reads(int32_t result);
+
+/* What ITCSCAN_GetScannerEnable reports: 1 or 0 whatever the scanner's state
+ * (a driver that misreports it), -1 the state itself (the power-on choice). */
+VDEV_API void vdev_scan_set_enable_report(int32_t report);
+VDEV_API int32_t vdev_scan_enable_report(void);
 
 /* State as the driver holds it. */
 VDEV_API int32_t vdev_scan_is_open(void);

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <new>
 
+#include "control_endpoint.h"
 #include "vdev_exports.h"
 #include "vdev_locked.h"
 #include "vdev_text.h"
@@ -57,6 +58,7 @@ struct Scanner {
   bool readLed = false;
   bool ignoreCancel = false;
   bool cancelNextRead = false;
+  int32_t enableReport = -1;  // what GetScannerEnable reports: -1 the state, 0 or 1
 
   Label queue[VDEV_QUEUE_CAPACITY];
   uint32_t head = 0;
@@ -136,9 +138,12 @@ struct Scanner {
 // Built on first use and never destroyed: a scan thread the plug-in left
 // running may still sit in a read during process exit, and destroying a
 // condition it waits on would hold the exit up for ever.
+// The first use also starts the control endpoint, when one is asked for.
 Scanner& State() {
   alignas(Scanner) static unsigned char storage[sizeof(Scanner)];
   static Scanner* const scanner = new (storage) Scanner();
+  static const bool endpoint = (vdev::StartControlEndpoint(), true);
+  (void)endpoint;
   return *scanner;
 }
 
@@ -230,7 +235,7 @@ int32_t VENDOR_CALL ITCSCAN_GetScannerEnable(int32_t handle, int32_t* enable) {
   int32_t result;
   if (Prologue(s, VDEV_SCAN_GET_ENABLE, handle, &result)) return result;
   if (enable == nullptr) return kInvalidArgument;
-  *enable = s.enabled ? 1 : 0;
+  *enable = s.enableReport >= 0 ? s.enableReport : s.enabled ? 1 : 0;
   return 0;
 }
 
@@ -320,6 +325,7 @@ void vdev_scan_reset(void) {
   s.ReleaseAll(VDEV_READ_CANCELLED);
   s.open = s.enabled = s.trigger = s.readLed = false;
   s.ignoreCancel = s.cancelNextRead = false;
+  s.enableReport = -1;
   s.head = s.queued = 0;
   for (Injection& inj : s.injected) inj = Injection{};
   for (uint32_t& c : s.calls) c = 0;
@@ -370,6 +376,16 @@ void vdev_scan_set_ignore_cancel(int32_t ignore) {
   Lock lock(s.mutex);
   s.ignoreCancel = ignore != 0;
 }
+
+int32_t vdev_scan_ignoring_cancel(void) { return Get(&Scanner::ignoreCancel) ? 1 : 0; }
+
+void vdev_scan_set_enable_report(int32_t report) {
+  Scanner& s = State();
+  Lock lock(s.mutex);
+  s.enableReport = report < 0 ? -1 : report != 0 ? 1 : 0;
+}
+
+int32_t vdev_scan_enable_report(void) { return Get(&Scanner::enableReport); }
 
 void vdev_scan_release_reads(int32_t result) {
   Scanner& s = State();

@@ -1,0 +1,264 @@
+#include "control_commands.h"
+
+#include <stdio.h>
+
+#include "device/device_config.h"
+#include "device_parts.h"
+#include "virtual_device.h"
+
+namespace vdev {
+namespace control {
+
+namespace {
+
+using zorvan::kGroupLayouts;
+
+// The labels pushed through the endpoint, kept for `state`: the last few,
+// oldest first.
+constexpr int kHistory = 8;
+struct Pushed {
+  uint32_t serial;
+  int32_t symbology;
+  std::string text;  // encoded
+};
+struct History {
+  Pushed labels[kHistory];
+  uint32_t pushed = 0;
+};
+// Never destroyed, like the scanner's state: the endpoint's thread may still
+// run a command while the process exits.
+History& Labels() {
+  static History* const history = new History();
+  return *history;
+}
+
+std::string Number(uint32_t value) { return std::to_string(value); }
+
+std::string Hex(int32_t value) {
+  char text[16];
+  snprintf(text, sizeof text, "0x%08X", static_cast<uint32_t>(value));
+  return text;
+}
+
+const char* ReportName(int32_t report) { return report < 0 ? "actual" : report ? "on" : "off"; }
+
+std::string DriverLine() {
+  return "driver open=" + Number(vdev_scan_is_open()) + " enabled=" + Number(vdev_scan_enabled()) +
+         " report-enable=" + ReportName(vdev_scan_enable_report()) +
+         " trigger=" + Number(vdev_scan_trigger()) + " led=" + Number(vdev_scan_read_led()) +
+         " queued=" + Number(vdev_scan_queued()) + " blocked=" + Number(vdev_scan_blocked_reads()) +
+         " stuck=" + Number(vdev_scan_ignoring_cancel());
+}
+
+std::string CallsLine() {
+  std::string line = "calls";
+  for (int f = 0; f < kDriverFunctionCount; ++f) {
+    line += std::string(" ") + kDriverFunctions[f] + "=" +
+            Number(vdev_scan_call_count(static_cast<vdev_scan_function>(f)));
+  }
+  return line;
+}
+
+std::string SettingsLine(const OtherParts& parts) {
+  if (!parts.settingsLoaded()) return "settings absent";
+  const SettingsControls& s = parts.settings();
+  uint16_t units[512];
+  const uint32_t length = s.lastRequest(units, sizeof units / sizeof units[0]);
+  // The request is ASCII XML; anything else shows escaped.
+  std::string request;
+  for (uint32_t i = 0; i < length && i + 1 < sizeof units / sizeof units[0]; ++i) {
+    const uint8_t byte = units[i] < 0x80 ? static_cast<uint8_t>(units[i]) : '?';
+    request += EncodeText(&byte, 1);
+  }
+  return "settings beeps=" + std::to_string(s.goodReadBeeps()) + " calls=" + Number(s.calls()) +
+         " request=" + request;
+}
+
+// A group's values in argument order, the length list's slot as its three
+// bytes joined by commas.
+std::string GroupValues(int group, const uint32_t* values, const uint8_t* list) {
+  std::string out;
+  const int listSlot = kGroupLayouts[group].lengthListAt + 1;
+  for (int f = 0; f < kGroupLayouts[group].fieldCount; ++f) {
+    out += " ";
+    if (listSlot > 0 && f == listSlot) {
+      out += Number(list[0]) + "," + Number(list[1]) + "," + Number(list[2]);
+    } else {
+      out += Number(values[f]);
+    }
+  }
+  return out;
+}
+
+std::string LogLine(uint32_t index, const vdev_config_call& call) {
+  uint32_t values[VDEV_MAX_FIELDS];
+  for (int f = 0; f < VDEV_MAX_FIELDS; ++f) values[f] = call.isSet ? call.bytes[f] : call.fields[f];
+  const int at = kGroupLayouts[call.group].lengthListAt;
+  if (call.isSet && at >= 0) values[at + 2] = call.lengthCount;
+  return "log " + Number(index) + " " + kGroupLayouts[call.group].name + " " +
+         (call.isSet ? "set " : "get ") + Hex(call.result) +
+         GroupValues(call.group, values, call.lengthList);
+}
+
+void Ok(std::string* reply, const std::string& what = "") {
+  *reply += what.empty() ? "ok\n" : "ok " + what + "\n";
+}
+void Error(std::string* reply, const std::string& why) { *reply += "error " + why + "\n"; }
+
+void Scan(const Command& command, Watch*, std::string* reply) {
+  const uint32_t length = static_cast<uint32_t>(command.text.size());
+  if (length > VDEV_MAX_LABEL) {
+    return Error(
+        reply, "label of " + Number(length) + " bytes; the driver holds " + Number(VDEV_MAX_LABEL));
+  }
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(command.text.data());
+  const bool reported = command.id == CommandId::kScanReported;
+  const int32_t result =
+      reported ? vdev_scan_push_label_reported(command.numbers[0], bytes, length,
+                                               static_cast<uint32_t>(command.numbers[1]))
+               : vdev_scan_push_label(command.numbers[0], bytes, length);
+  if (result != 0) {
+    return Error(reply, "the driver's queue is full (" + Number(VDEV_QUEUE_CAPACITY) +
+                            " labels); nothing was queued");
+  }
+  History& history = Labels();
+  Pushed& slot = history.labels[history.pushed % kHistory];
+  slot = Pushed{++history.pushed, command.numbers[0], EncodeText(bytes, length)};
+  Ok(reply, "label " + Number(history.pushed) + " queued=" + Number(vdev_scan_queued()));
+}
+
+void Fail(const Command& command, Watch*, std::string* reply) {
+  vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, command.numbers[0], command.numbers[1]);
+  Ok(reply);
+}
+
+void Inject(const Command& command, Watch*, std::string* reply) {
+  vdev_scan_inject_result(static_cast<vdev_scan_function>(command.numbers[0]), command.numbers[1],
+                          command.numbers[2]);
+  Ok(reply);
+}
+
+void Clear(const Command&, Watch*, std::string* reply) {
+  vdev_scan_clear_results();
+  Ok(reply);
+}
+
+void Stick(const Command&, Watch*, std::string* reply) {
+  vdev_scan_set_ignore_cancel(1);
+  Ok(reply);
+}
+
+void Release(const Command& command, Watch*, std::string* reply) {
+  const uint32_t blocked = vdev_scan_blocked_reads();
+  vdev_scan_set_ignore_cancel(0);
+  vdev_scan_release_reads(command.numbers[0]);
+  Ok(reply, "released=" + Number(blocked));
+}
+
+void ReportEnable(const Command& command, Watch*, std::string* reply) {
+  vdev_scan_set_enable_report(command.numbers[0]);
+  Ok(reply);
+}
+
+void State(const Command&, Watch*, std::string* reply) {
+  const OtherParts parts;
+  *reply += DriverLine() + "\n" + CallsLine() + "\n";
+  if (parts.configLoaded()) {
+    const ConfigControls& c = parts.config();
+    *reply +=
+        "config objects=" + std::to_string(c.openObjects()) + " log=" + Number(c.logSize()) + "\n";
+    for (int g = 0; g < VDEV_GROUP_COUNT; ++g) {
+      const vdev_group group = static_cast<vdev_group>(g);
+      uint32_t values[VDEV_MAX_FIELDS] = {};
+      for (int f = 0; f < c.fieldCount(group); ++f) values[f] = c.field(group, f);
+      uint8_t list[3] = {};
+      if (kGroupLayouts[g].lengthListAt >= 0) {
+        uint32_t kind = 0;
+        uint32_t count = 0;
+        c.lengthList(group, &kind, list, &count);
+      }
+      *reply += std::string("group ") + kGroupLayouts[g].name + GroupValues(g, values, list) + "\n";
+    }
+  } else {
+    *reply += "config absent\n";
+  }
+  *reply += SettingsLine(parts) + "\n";
+  const History& history = Labels();
+  const uint32_t first = history.pushed > kHistory ? history.pushed - kHistory : 0;
+  for (uint32_t n = first; n < history.pushed; ++n) {
+    const Pushed& label = history.labels[n % kHistory];
+    *reply += "label " + Number(label.serial) + " " + std::to_string(label.symbology) + " " +
+              label.text + "\n";
+  }
+  Ok(reply);
+}
+
+void Log(const Command& command, Watch*, std::string* reply) {
+  const OtherParts parts;
+  if (!parts.configLoaded()) return Error(reply, "the device configuration is not loaded");
+  const ConfigControls& c = parts.config();
+  const uint32_t size = c.logSize();
+  for (uint32_t i = static_cast<uint32_t>(command.numbers[0]); i < size; ++i) {
+    vdev_config_call call;
+    if (c.logEntry(i, &call) == 0) *reply += LogLine(i, call) + "\n";
+  }
+  Ok(reply, "log=" + Number(size));
+}
+
+void Help(const Command&, Watch*, std::string* reply) {
+  for (const CommandSpec& spec : kCommands) {
+    std::string usage = std::string(spec.name) + (*spec.usage ? " " : "") + spec.usage;
+    usage.resize(usage.size() < 28 ? 28 : usage.size(), ' ');
+    *reply += "help " + usage + " " + spec.help + "\n";
+  }
+  Ok(reply);
+}
+
+class TheDevice final : public Device {
+ public:
+  void Run(const Command& command, Watch* watch, std::string* reply) override {
+    if (command.id == CommandId::kWatch) {
+      *watch = Watch{};
+      watch->on = true;
+      Ok(reply, "watching");
+      Follow(watch, reply);
+      return;
+    }
+    using Handler = void (*)(const Command&, Watch*, std::string*);
+    // Indexed by CommandId; watch is above.
+    static const Handler kHandlers[] = {Scan,    Scan,         Fail,  Inject, Clear,   Stick,
+                                        Release, ReportEnable, State, Log,    nullptr, Help};
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == static_cast<size_t>(CommandId::kCount),
+                  "a handler a command");
+    kHandlers[static_cast<int>(command.id)](command, watch, reply);
+  }
+
+  void Follow(Watch* watch, std::string* out) override {
+    if (!watch->on) return;
+    const std::string driver = DriverLine();
+    if (driver != watch->driver) *out += driver + "\n";
+    watch->driver = driver;
+    const OtherParts parts;
+    const std::string settings = SettingsLine(parts);
+    if (settings != watch->settings) *out += settings + "\n";
+    watch->settings = settings;
+    if (!parts.configLoaded()) return;
+    const ConfigControls& c = parts.config();
+    const uint32_t size = c.logSize();
+    if (size < watch->logNext) watch->logNext = 0;  // the log was cleared
+    for (; watch->logNext < size; ++watch->logNext) {
+      vdev_config_call call;
+      if (c.logEntry(watch->logNext, &call) == 0) *out += LogLine(watch->logNext, call) + "\n";
+    }
+  }
+};
+
+}  // namespace
+
+Device& VirtualDevice() {
+  static TheDevice* const device = new TheDevice();
+  return *device;
+}
+
+}  // namespace control
+}  // namespace vdev
