@@ -23,7 +23,7 @@ struct Command {
 const Command kCommands[] = {
     {"run", commandRun},     {"call", commandCall},         {"script", commandScript},
     {"show", commandShow},   {"patterns", commandPatterns}, {"ops", commandOps},
-    {"check", commandCheck},
+    {"check", commandCheck}, {"device", commandDevice},
 };
 
 void setUpOutput() {
@@ -46,8 +46,11 @@ Stop runJob(int argc, char** argv) {
     fputs(kUsage, job.command.empty() ? stderr : stdout);
     return Stop{job.command.empty() ? kExitUsage : kExitOk, ""};
   }
-  if (job.has("timeout") && job.command != "check") {
-    return Stop{kExitUsage, "--timeout is an option of check alone (see scanhost --help)"};
+  if (job.has("timeout") && job.command != "check" && job.command != "device") {
+    return Stop{kExitUsage, "--timeout is an option of check and device (see scanhost --help)"};
+  }
+  if (job.has("endpoint") && job.command != "device" && job.command != "panel") {
+    return Stop{kExitUsage, "--endpoint is an option of device and panel (see scanhost --help)"};
   }
   for (const Command& command : kCommands) {
     if (job.command == command.name) return command.run(job);

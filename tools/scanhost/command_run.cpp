@@ -1,15 +1,21 @@
 // run: enables the scanner, pushes every label of a file into the virtual
-// device and prints each scan event, label, tone and debug message.
+// device and prints each scan event, label, tone and debug message; labels
+// scanned in from elsewhere (the virtual device's control endpoint) are
+// fetched and printed as they come, while run waits for its input.
 #include <stdio.h>
 
 #include <string>
 
 #include "commands.h"
+#include "input_lines.h"
 #include "job_runner.h"
 
 namespace scanhost {
 
 namespace {
+
+// How often run looks for scan events while it waits for a line.
+constexpr uint32_t kPollMs = 20;
 
 void printLabel(uint32_t serial, Host& host, bool fromRecord) {
   const Call call = makeCall(fromRecord ? "GetLastLabelRecord" : "ReadLabel");
@@ -59,8 +65,15 @@ bool deliverLabel(Host& host, const LabelLine& label, const std::string& where, 
 void runLabels(Host& host, Job& job) {
   if (!runRequired(host, makeCall("EnableScanner"))) return;
   const bool fromRecord = job.value("fetch") == "record";
+  InputLines input(*job.input);
   std::string line;
-  for (int number = 1; std::getline(*job.input, line); ++number) {
+  for (int number = 0;;) {
+    const InputLines::Next next = input.next(&line, kPollMs);
+    uint32_t serial = 0;
+    while (host.output.takeScanEvent(&serial)) printLabel(serial, host, fromRecord);
+    if (next == InputLines::Next::kEnd) break;
+    if (next == InputLines::Next::kNothingYet) continue;
+    ++number;
     const std::string where = job.inputName + ":" + std::to_string(number);
     LabelLine label;
     std::string problem;

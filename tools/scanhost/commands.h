@@ -15,6 +15,7 @@ Stop commandShow(Job& job);
 Stop commandPatterns(Job& job);
 Stop commandOps(Job& job);
 Stop commandCheck(Job& job);
+Stop commandDevice(Job& job);
 
 // The `ops` listing on standard output (the ops command, and `ops` typed in a
 // script).

@@ -13,6 +13,7 @@ const char kUsage[] =
     "       scanhost [options] show\n"
     "       scanhost [--plugin PATH] [--virtual DIR|none] [--timeout MS] check\n"
     "       scanhost ops [OPERATION...]\n"
+    "       scanhost [--endpoint NAME] [--timeout MS] device COMMAND [ARGUMENT...]\n"
     "       scanhost -h | --help\n"
     "\n"
     "run       enable the scanner, push every label of the file (or standard input) into\n"
@@ -25,6 +26,9 @@ const char kUsage[] =
     "          one verdict line; on the virtual device also its fault cases\n"
     "ops       list the 91 operations with position, arguments, result and their answers,\n"
     "          or only the operations named\n"
+    "device    one command to the virtual device of a running host, through its control\n"
+    "          endpoint: scan SYMBOLOGY TEXT, fail RESULT [TIMES], stick, release [RESULT],\n"
+    "          state, watch ('scanhost device help' lists them all)\n"
     "\n"
     "options:\n"
     "  --plugin PATH        plug-in to load (default: the one in <tool dir>/../lib, else the\n"
@@ -32,7 +36,9 @@ const char kUsage[] =
     "  --virtual DIR|none   virtual device libraries (default: <tool dir>/../virtual, else the\n"
     "                       installed ones); for check also the device's own libraries, or\n"
     "                       none: the plug-in finds the device's libraries itself\n"
-    "  --timeout MS         how long check waits for a label (default 10000)\n"
+    "  --timeout MS         how long check waits for a label, device for an answer (default\n"
+    "                       10000); how long device watch follows (default: until the host ends)\n"
+    "  --endpoint NAME      the control endpoint of device (default: $ZORVAN_VIRTUAL_ENDPOINT)\n"
     "  --wav FILE           render every tone and wait into FILE (16-bit mono PCM, 44100 Hz)\n"
     "  --fetch read-label|record\n"
     "                       how run fetches a label: ReadLabel (default) or GetLastLabelRecord\n"
@@ -50,7 +56,8 @@ namespace {
 // The options; all but the last take a value.
 const char* const kOptionNames[] = {"plugin",     "virtual",        "wav",          "fetch",
                                     "timeout",    "prefix",         "suffix1",      "suffix2",
-                                    "affix-mode", "good-read-beep", "trigger-mode", "help"};
+                                    "affix-mode", "good-read-beep", "trigger-mode", "endpoint",
+                                    "help"};
 // The options that set the affix characters, in SetAffixChars' order.
 const char* const kAffixOptions[] = {"prefix", "suffix1", "suffix2"};
 // The other settings, in the order they are made, with what makes them.

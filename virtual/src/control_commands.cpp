@@ -127,9 +127,16 @@ void Scan(const Command& command, Watch*, std::string* reply) {
   Ok(reply, "label " + Number(history.pushed) + " queued=" + Number(vdev_scan_queued()));
 }
 
+// A read blocked now fails at once; the reads after it as TIMES says.
 void Fail(const Command& command, Watch*, std::string* reply) {
-  vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, command.numbers[0], command.numbers[1]);
-  Ok(reply);
+  int32_t times = command.numbers[1];
+  const uint32_t blocked = vdev_scan_blocked_reads();
+  if (blocked > 0 && times != 0) {
+    vdev_scan_release_reads(command.numbers[0]);
+    if (times > 0) --times;
+  }
+  if (times != 0) vdev_scan_inject_result(VDEV_SCAN_SYNC_READ, command.numbers[0], times);
+  Ok(reply, "failed=" + Number(blocked > 0 && command.numbers[1] != 0 ? blocked : 0));
 }
 
 void Inject(const Command& command, Watch*, std::string* reply) {

@@ -97,7 +97,7 @@ const CommandSpec kCommands[kCommandCount] = {
     {"scan-reported", CommandId::kScanReported, 3, {N, N, T}, {0, 0, 0},
      "SYMBOLOGY LENGTH TEXT", "the same, but the read reports LENGTH bytes whatever it copied"},
     {"fail",          CommandId::kFail,         1, {N, N, _}, {0, 1, 0},
-     "RESULT [TIMES]", "the next TIMES reads (default 1, -1 until cleared) return RESULT at once"},
+     "RESULT [TIMES]", "TIMES reads (default 1, -1 until cleared), a blocked one first, return RESULT"},
     {"inject",        CommandId::kInject,       2, {F, N, N}, {0, 0, 1},
      "FUNCTION RESULT [TIMES]", "the next TIMES calls of a driver function return RESULT"},
     {"clear",         CommandId::kClear,        0, {_, _, _}, {0, 0, 0},
