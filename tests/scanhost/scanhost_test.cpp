@@ -16,6 +16,7 @@ extern char** environ;
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -23,6 +24,8 @@ extern char** environ;
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "endpoint_client.h"
 
 namespace {
 
@@ -700,7 +703,25 @@ INSTANTIATE_TEST_SUITE_P(
                   "check takes no settings options: it checks the defaults"},
         ErrorCase{{"--timeout", "100", "show"},
                   2,
-                  "--timeout is an option of check alone (see scanhost --help)"},
+                  "--timeout is an option of check and device (see scanhost --help)"},
+        ErrorCase{{"--endpoint", "x", "show"},
+                  2,
+                  "--endpoint is an option of device and panel (see scanhost --help)"},
+        ErrorCase{{"device"},
+                  2,
+                  "device needs a command: scan, fail, stick, release, state, watch, ... (see "
+                  "scanhost --help)"},
+        ErrorCase{
+            {"device", "frobnicate"}, 2, "device unknown command 'frobnicate' (help lists them)"},
+        ErrorCase{{"device", "scan", "x", "A"},
+                  2,
+                  "device argument 1 'x' is not a number: scan SYMBOLOGY TEXT"},
+        ErrorCase{{"device", "scan", "1", "a\\q"},
+                  2,
+                  "device malformed escape at byte 2 of the text (\\n \\r \\t \\\\ \\xHH)"},
+        ErrorCase{{"--endpoint", "a b", "device", "state"},
+                  2,
+                  "endpoint name 'a b' is not 1 to 64 letters, digits, '.', '_' or '-'"},
         ErrorCase{{"frobnicate"}, 2, "unknown command 'frobnicate' (see scanhost --help)"}));
 
 // Every example of the manual's exit-status table ends with its row's
@@ -965,6 +986,262 @@ TEST_F(ScanhostTest, PatternsPlaysEveryNumberedPattern) {
   EXPECT_EQ(0, outcome.status);
   EXPECT_EQ(31u, countMatching(outcome.outLines(), "PlayTonePattern [0-9]+ -> 0 ResultOk"));
   EXPECT_TRUE(readWav(path("patterns.wav")).valid);
+}
+
+// ---- device: a host process and scanhost device in another ----------------------
+
+// A host run with its virtual device's control endpoint: `scanhost run -`,
+// its standard input held open until finish(), its output in a file.
+class HostProcess {
+ public:
+  HostProcess(const std::string& endpoint, const std::string& out) : out_(out) {
+    std::vector<std::string> words = kLauncher;
+    words.push_back(SCANHOST_PATH);
+    words.insert(words.end(), {"run", "-"});
+#if defined(_WIN32)
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr;
+    CreatePipe(&read, &input_, &inherit, 0);
+    SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+    HANDLE output = CreateFileA(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, 0, nullptr);
+    std::string commandLine;
+    for (const std::string& word : words)
+      commandLine += (commandLine.empty() ? "" : " ") + quoted(word);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = read;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    SetEnvironmentVariableA("ZORVAN_VIRTUAL_ENDPOINT", endpoint.c_str());
+    PROCESS_INFORMATION process = {};
+    started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              &startup, &process);
+    SetEnvironmentVariableA("ZORVAN_VIRTUAL_ENDPOINT", nullptr);
+    CloseHandle(read);
+    CloseHandle(output);
+    if (started_) CloseHandle(process.hThread);
+    process_ = process.hProcess;
+#else
+    int fds[2];
+    started_ = pipe(fds) == 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    std::vector<std::string> environment = {"ZORVAN_VIRTUAL_ENDPOINT=" + endpoint};
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (strncmp(*e, "ZORVAN_VIRTUAL_ENDPOINT=", 24) != 0) environment.push_back(*e);
+    }
+    std::vector<char*> argv, envp;
+    for (std::string& word : words) argv.push_back(&word[0]);
+    for (std::string& e : environment) envp.push_back(&e[0]);
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    started_ =
+        started_ && posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[0]);
+    input_ = fds[1];
+#endif
+  }
+  ~HostProcess() { finish(); }
+
+  bool started() const { return started_; }
+  std::string output() const { return readFile(out_); }
+
+  // Waits up to 20 s for a line of output matching `pattern`.
+  bool waitForLine(const std::string& pattern) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (countMatching(linesOf(output()), pattern) > 0) return true;
+      pause();
+    }
+    return false;
+  }
+
+  // Ends the input and waits up to 20 s for the host to exit; its status, or
+  // -1 when it had to be killed.
+  int finish() {
+    if (finished_ || !started_) return status_;
+    finished_ = true;
+#if defined(_WIN32)
+    CloseHandle(input_);
+    if (WaitForSingleObject(process_, 20000) != WAIT_OBJECT_0) {
+      TerminateProcess(process_, 255);
+      status_ = -1;
+    } else {
+      DWORD code = 0;
+      GetExitCodeProcess(process_, &code);
+      status_ = static_cast<int>(code);
+    }
+    CloseHandle(process_);
+#else
+    close(input_);
+    int status = 0;
+    for (int tries = 0; tries < 1000 && waitpid(pid_, &status, WNOHANG) == 0; ++tries) pause();
+    if (waitpid(pid_, &status, WNOHANG) == 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+      return status_ = -1;
+    }
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+#endif
+    return status_;
+  }
+
+ private:
+  static void pause() {
+#if defined(_WIN32)
+    Sleep(20);
+#else
+    usleep(20000);
+#endif
+  }
+
+  std::string out_;
+  bool started_ = false;
+  bool finished_ = false;
+  int status_ = -1;
+#if defined(_WIN32)
+  HANDLE input_ = nullptr;
+  HANDLE process_ = nullptr;
+#else
+  int input_ = -1;
+  pid_t pid_ = 0;
+#endif
+};
+
+class DeviceTest : public ScanhostTest {
+ protected:
+  void SetUp() override {
+    ScanhostTest::SetUp();
+#if defined(_WIN32)
+    name_ = "test-" + std::to_string(GetCurrentProcessId());
+#else
+    name_ = "test-" + std::to_string(getpid());
+#endif
+    host_ = std::make_unique<HostProcess>(name_, path("host.out"));
+    ASSERT_TRUE(host_->started());
+    ASSERT_TRUE(host_->waitForLine("EnableScanner -> 0 ResultOk")) << host_->output();
+    std::string error;
+    ASSERT_TRUE(scanhost::endpointAddress(name_, &address_, &error)) << error;
+  }
+
+  Outcome device(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--endpoint", name_, "device"});
+    return run(args);
+  }
+
+  // A raw connection to the endpoint, for what scanhost device never sends.
+  std::unique_ptr<scanhost::EndpointClient> connect() {
+    auto client = std::make_unique<scanhost::EndpointClient>();
+    std::string error;
+    EXPECT_TRUE(client->connect(address_, 10000, &error)) << error;
+    return client;
+  }
+
+  std::string name_;
+  std::string address_;
+  std::unique_ptr<HostProcess> host_;
+};
+
+// Another process scans into the running host, reads its state, and the
+// host, when its input ends, stops as it always does.
+TEST_F(DeviceTest, AnotherProcessScansIntoARunningHost) {
+  const Outcome scanned = device({"scan", "1", "HELLO", "\\x41"});
+  EXPECT_EQ(0, scanned.status) << scanned.err;
+  EXPECT_EQ(1u, countMatching(scanned.outLines(), "label 1 queued=[01]")) << scanned.out;
+  EXPECT_TRUE(host_->waitForLine("label 1: symbology 1, length 7, \"HELLO A\"")) << host_->output();
+  const Outcome state = device({"state"});
+  EXPECT_EQ(0, state.status) << state.err;
+  EXPECT_EQ(1u,
+            countMatching(state.outLines(), "driver open=1 enabled=1 .* queued=0 blocked=1 .*"));
+  EXPECT_EQ(1u, countMatching(state.outLines(), "label 1 1 HELLO A"));
+  EXPECT_EQ(10u, countMatching(state.outLines(), "group [A-J]( [0-9,]+)+"));
+  EXPECT_EQ(0, host_->finish());
+  EXPECT_EQ("Destructor -> done", linesOf(host_->output()).back());
+#if !defined(_WIN32)
+  EXPECT_NE(0, access(address_.c_str(), F_OK)) << "the socket outlived its host";
+#endif
+}
+
+// Every bad line is answered with exactly one error line and changes
+// nothing; control bytes also end the connection. The host goes on.
+TEST_F(DeviceTest, BadInputGetsOneErrorLineAndLeavesTheHostUnharmed) {
+  struct Bad {
+    std::string line;
+    std::string error;
+    bool staysOpen;
+  };
+  const Bad kBad[] = {
+      {"frobnicate", "error unknown command 'frobnicate' (help lists them)", true},
+      {"", "error empty command (help lists them)", true},
+      {"scan 1 a\\x4", "error malformed escape at byte 2 of the text (\\n \\r \\t \\\\ \\xHH)",
+       true},
+      {"scan 1", "error too few arguments: scan SYMBOLOGY TEXT", true},
+      {"stick now", "error too many arguments: stick", true},
+      {"report-enable maybe",
+       "error argument 1 'maybe' is not on, off or actual: report-enable on|off|actual", true},
+      {"scan 1 " + std::string(40000, 'A'), "error line longer than 32832 bytes", true},
+      {"scan 1 \x01\x02", "error control byte 0x01 at byte 8; write it as an escape", false},
+  };
+  for (const Bad& bad : kBad) {
+    auto client = connect();
+    ASSERT_TRUE(client->send(bad.line + "\nstate"));
+    std::string line;
+    ASSERT_EQ(scanhost::EndpointClient::Read::kLine, client->readLine(&line, 10000)) << bad.error;
+    EXPECT_EQ(bad.error, line);
+    if (!bad.staysOpen) {
+      EXPECT_EQ(scanhost::EndpointClient::Read::kClosed, client->readLine(&line, 10000)) << line;
+      continue;
+    }
+    ASSERT_EQ(scanhost::EndpointClient::Read::kLine, client->readLine(&line, 10000));
+    EXPECT_EQ(0u, line.find("driver open=1 enabled=1 ")) << line;
+    EXPECT_NE(std::string::npos, line.find(" queued=0 ")) << "a bad line queued a label: " << line;
+  }
+  // A client that vanishes mid-line, one that vanishes at once, one that
+  // floods the endpoint with commands and reads none of the answers.
+  connect()->write("scan 1 HALF-A-LINE");
+  connect();
+  auto flood = connect();
+  std::string commands;
+  for (int i = 0; i < 4000; ++i) commands += "state\n";
+  ASSERT_TRUE(flood->write(commands));
+  const Outcome scanned = device({"scan", "1", "AFTER"});
+  EXPECT_EQ(0, scanned.status) << scanned.err;
+  EXPECT_TRUE(host_->waitForLine("label 1: symbology 1, length 5, \"AFTER\"")) << host_->output();
+  // The flood's answers piled up past the endpoint's bound: it was dropped.
+  std::string line;
+  size_t answered = 0;
+  scanhost::EndpointClient::Read read;
+  while ((read = flood->readLine(&line, 10000)) == scanhost::EndpointClient::Read::kLine)
+    answered += line == "ok" ? 1 : 0;
+  EXPECT_EQ(scanhost::EndpointClient::Read::kClosed, read);
+  EXPECT_LT(answered, 4000u);
+  EXPECT_EQ(0, host_->finish());
+  EXPECT_EQ(0u, countMatching(linesOf(host_->output()), ".*HALF.*|scanhost: .*"))
+      << host_->output();
+}
+
+// A failure injected from outside ends the blocked read; a stuck read holds
+// DisableScanner to the plug-in's bound, and release lets it go.
+TEST_F(DeviceTest, FailStickAndReleaseReachTheDriver) {
+  const Outcome failed = device({"fail", "0x80000005"});
+  EXPECT_EQ(0, failed.status) << failed.err;
+  EXPECT_EQ("failed=1\n", failed.out);
+  EXPECT_TRUE(host_->waitForLine("debug: Debug ITCSCAN_SyncRead returned 0x80000005"))
+      << host_->output();
+  EXPECT_EQ(0, device({"stick"}).status);
+  EXPECT_EQ(1u, countMatching(device({"state"}).outLines(), "driver .* stuck=1"));
+  EXPECT_EQ("released=0\n", device({"release"}).out);
+  EXPECT_EQ(1u, countMatching(device({"state"}).outLines(), "driver .* stuck=0"));
+  const Outcome refused = device({"--timeout", "5", "frobnicate"});
+  EXPECT_EQ(2, refused.status);
+  EXPECT_EQ(0, host_->finish());
 }
 
 }  // namespace

@@ -72,8 +72,7 @@ bool EndpointClient::connect(const std::string& address, uint32_t timeoutMs, std
   }
 }
 
-bool EndpointClient::send(const std::string& line) {
-  const std::string bytes = line + "\n";
+bool EndpointClient::write(const std::string& bytes) {
   OVERLAPPED overlapped = {};
   overlapped.hEvent = event_;
   DWORD written = 0;
@@ -131,8 +130,7 @@ bool EndpointClient::connect(const std::string& address, uint32_t, std::string* 
   return false;
 }
 
-bool EndpointClient::send(const std::string& line) {
-  const std::string bytes = line + "\n";
+bool EndpointClient::write(const std::string& bytes) {
   for (size_t sent = 0; sent < bytes.size();) {
     pollfd polled = {fd_, POLLOUT, 0};
     if (poll(&polled, 1, 10000) != 1) return false;

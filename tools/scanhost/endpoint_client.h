@@ -22,7 +22,9 @@ class EndpointClient {
   // a busy pipe; false, saying why in `error`.
   bool connect(const std::string& address, uint32_t timeoutMs, std::string* error);
   // Sends `line` and a line feed; false when the endpoint has gone.
-  bool send(const std::string& line);
+  bool send(const std::string& line) { return write(line + "\n"); }
+  // Sends `bytes` as they are.
+  bool write(const std::string& bytes);
   // The next line the endpoint sends, without its line feed.
   Read readLine(std::string* line, uint32_t timeoutMs);
 

@@ -6,7 +6,7 @@ namespace vdev {
 namespace control {
 
 void Session::Feed(const char* data, size_t size) {
-  while (size > 0 && !ending_) {
+  while (size > 0 && !ending_ && !overflowing()) {
     const char* newline = static_cast<const char*>(memchr(data, '\n', size));
     const size_t taken = newline != nullptr ? static_cast<size_t>(newline - data) : size;
     if (!skipping_ && line_.size() + taken > kMaxLine + 1) {  // + 1: a carriage return
