@@ -23,7 +23,7 @@ struct Command {
 const Command kCommands[] = {
     {"run", commandRun},     {"call", commandCall},         {"script", commandScript},
     {"show", commandShow},   {"patterns", commandPatterns}, {"ops", commandOps},
-    {"check", commandCheck}, {"device", commandDevice},
+    {"check", commandCheck}, {"device", commandDevice},     {"panel", commandPanel},
 };
 
 void setUpOutput() {
@@ -49,6 +49,9 @@ Stop runJob(int argc, char** argv) {
   if (job.has("timeout") && job.command != "check" && job.command != "device") {
     return Stop{kExitUsage, "--timeout is an option of check and device (see scanhost --help)"};
   }
+  if (job.has("port") && job.command != "panel") {
+    return Stop{kExitUsage, "--port is an option of panel alone (see scanhost --help)"};
+  }
   if (job.has("endpoint") && job.command != "device" && job.command != "panel") {
     return Stop{kExitUsage, "--endpoint is an option of device and panel (see scanhost --help)"};
   }
@@ -59,6 +62,12 @@ Stop runJob(int argc, char** argv) {
 }
 
 }  // namespace
+
+#if !defined(SCANHOST_PANEL)
+Stop commandPanel(Job&) {
+  return Stop{kExitFailure, "this scanhost was built without the panel (cpp-httplib)"};
+}
+#endif
 
 int runCommandLine(int argc, char** argv) {
   setUpOutput();

@@ -16,6 +16,7 @@ Stop commandPatterns(Job& job);
 Stop commandOps(Job& job);
 Stop commandCheck(Job& job);
 Stop commandDevice(Job& job);
+Stop commandPanel(Job& job);
 
 // The `ops` listing on standard output (the ops command, and `ops` typed in a
 // script).

@@ -67,6 +67,9 @@ void HostOutput::emitLocked(const std::string& line) {
   if (!echo_) return;
   if (holding_) return held_.push_back("  " + line);
   fputs((line + "\n").c_str(), stdout);
+  // Each line at once, also into a file or pipe: the Windows C run-time
+  // buffers a line-buffered stream fully, and a running host is watched.
+  fflush(stdout);
 }
 
 void HostOutput::emit(const std::string& line) {

@@ -14,6 +14,7 @@ const char kUsage[] =
     "       scanhost [--plugin PATH] [--virtual DIR|none] [--timeout MS] check\n"
     "       scanhost ops [OPERATION...]\n"
     "       scanhost [--endpoint NAME] [--timeout MS] device COMMAND [ARGUMENT...]\n"
+    "       scanhost [--endpoint NAME] [--port N] panel\n"
     "       scanhost -h | --help\n"
     "\n"
     "run       enable the scanner, push every label of the file (or standard input) into\n"
@@ -38,7 +39,9 @@ const char kUsage[] =
     "                       none: the plug-in finds the device's libraries itself\n"
     "  --timeout MS         how long check waits for a label, device for an answer (default\n"
     "                       10000); how long device watch follows (default: until the host ends)\n"
-    "  --endpoint NAME      the control endpoint of device (default: $ZORVAN_VIRTUAL_ENDPOINT)\n"
+    "  --endpoint NAME      the control endpoint of device and panel (default:\n"
+    "                       $ZORVAN_VIRTUAL_ENDPOINT)\n"
+    "  --port N             the panel's port on 127.0.0.1, 0 for any free one (default 8022)\n"
     "  --wav FILE           render every tone and wait into FILE (16-bit mono PCM, 44100 Hz)\n"
     "  --fetch read-label|record\n"
     "                       how run fetches a label: ReadLabel (default) or GetLastLabelRecord\n"
@@ -54,10 +57,10 @@ const char kUsage[] =
 namespace {
 
 // The options; all but the last take a value.
-const char* const kOptionNames[] = {"plugin",     "virtual",        "wav",          "fetch",
-                                    "timeout",    "prefix",         "suffix1",      "suffix2",
-                                    "affix-mode", "good-read-beep", "trigger-mode", "endpoint",
-                                    "help"};
+const char* const kOptionNames[] = {
+    "plugin",       "virtual",  "wav",     "fetch",      "timeout",
+    "prefix",       "suffix1",  "suffix2", "affix-mode", "good-read-beep",
+    "trigger-mode", "endpoint", "port",    "help"};
 // The options that set the affix characters, in SetAffixChars' order.
 const char* const kAffixOptions[] = {"prefix", "suffix1", "suffix2"};
 // The other settings, in the order they are made, with what makes them.
@@ -86,6 +89,10 @@ Stop takeOption(int found, int index, int argc, char** argv, Job* job) {
   if (name == "timeout" && !parseInteger(value, 0, 3600000, &milliseconds)) {
     return Stop{kExitUsage, "--timeout takes milliseconds from 0 to 3600000, not '" + value +
                                 "' (see scanhost --help)"};
+  }
+  int64_t port = 0;
+  if (name == "port" && !parseInteger(value, 0, 65535, &port)) {
+    return Stop{kExitUsage, "--port takes 0 to 65535, not '" + value + "' (see scanhost --help)"};
   }
   job->given[name] = value;
   return {};

@@ -198,9 +198,9 @@ class Endpoint {
 
   // One write at a time; what the session answers meanwhile waits in it.
   void Send(Slot& slot) {
-    if (slot.writePending || slot.gone) return;
+    if (slot.writePending || slot.gone || slot.session.overflowing()) return;
     if (slot.out.empty()) slot.out.swap(slot.session.output());
-    if (slot.out.empty() || slot.session.overflowing()) return;
+    if (slot.out.empty()) return;
     ResetEvent(slot.writing.hEvent);
     if (!WriteFile(slot.pipe, slot.out.data(), static_cast<DWORD>(slot.out.size()), nullptr,
                    &slot.writing) &&
