@@ -841,7 +841,7 @@ TEST_F(ScanhostTest, ManualPageDescribesEveryCommandAndOption) {
     ++commands;
     EXPECT_NE(std::string::npos, page.find(asTyped(match[2]) + "\n")) << match[2];
   }
-  EXPECT_EQ(8, commands);
+  EXPECT_EQ(10, commands);
   const std::regex option("--[a-z0-9-]+");
   for (std::sregex_iterator found(help.out.begin(), help.out.end(), option), end; found != end;
        ++found) {
