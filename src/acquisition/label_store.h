@@ -5,7 +5,7 @@
 #include <stdint.h>
 
 #include "device/platform.h"
-#include "settings/settings_store.h"
+#include "settings/settings.h"
 
 namespace zorvan {
 

@@ -13,7 +13,7 @@
 #include "device/vendor_api.h"
 #include "feedback/tone_player.h"
 #include "scanner_interface1.h"
-#include "settings/settings_store.h"
+#include "settings/settings.h"
 
 namespace zorvan {
 

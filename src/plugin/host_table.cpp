@@ -10,7 +10,7 @@
 
 // The calling convention of a Microsoft-compiled member function: thiscall
 // on 32-bit x86 (`this` in ECX, the callee pops the arguments); the one
-// convention elsewhere.
+// convention elsewhere (on ARM `this` in r0, as for any first argument).
 #if defined(__i386__)
 #define ZV_MEMBER_CALL __attribute__((thiscall))
 #else

@@ -10,7 +10,10 @@
 // compiler's entries 0-89, the scalar deleting destructor at 90, and the
 // compiler's deleting destructor at 91 (which a host built with the same
 // compiler calls for `delete`). Elsewhere the compiler's own table already
-// is the host's.
+// is the host's, unless the build asks for the Microsoft slot
+// (ZORVAN_MICROSOFT_TABLE): a CE plug-in built with GCC for ARM serves
+// Microsoft-compiled hosts, and the ARM Linux build with that option runs
+// the same table under an emulator.
 #ifndef ZORVAN_PLUGIN_HOST_TABLE_H
 #define ZORVAN_PLUGIN_HOST_TABLE_H
 
@@ -18,7 +21,7 @@ namespace zorvan {
 
 class ZorvanScannerInterface;
 
-#if defined(_WIN32) && !defined(_MSC_VER)
+#if (defined(_WIN32) && !defined(_MSC_VER)) || defined(ZORVAN_MICROSOFT_TABLE)
 #define ZV_MICROSOFT_DESTRUCTOR_SLOT 1
 void useHostTable(ZorvanScannerInterface& scanner);
 #else

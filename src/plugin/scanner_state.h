@@ -18,7 +18,7 @@
 #include "device/platform.h"
 #include "device/vendor_api.h"
 #include "feedback/tone_player.h"
-#include "settings/settings_store.h"
+#include "settings/settings.h"
 #include "symbology/symbology_config.h"
 
 namespace zorvan {

@@ -1,11 +1,11 @@
-// Settings: pending and applied blocks, immediate settings, apply and reset.
+// Settings: each a row of the setting table; apply and reset.
 #include "plugin/zorvan_scanner.h"
 
 namespace zorvan {
 
-int16_t ZorvanScannerInterface::DisableAuxFlag() { return state_->settings.setFlag(kAuxFlag, 0); }
-int16_t ZorvanScannerInterface::EnableAuxFlag() { return state_->settings.setFlag(kAuxFlag, 1); }
-int16_t ZorvanScannerInterface::GetAuxFlag() { return state_->settings.getFlag(kAuxFlag); }
+int16_t ZorvanScannerInterface::DisableAuxFlag() { return state_->settings.set(kAuxFlag, 0); }
+int16_t ZorvanScannerInterface::EnableAuxFlag() { return state_->settings.set(kAuxFlag, 1); }
+int16_t ZorvanScannerInterface::GetAuxFlag() { return state_->settings.get(kAuxFlag); }
 
 int16_t ZorvanScannerInterface::ResetToDefaults() {
   applyDefaults(*state_);
@@ -20,49 +20,41 @@ int16_t ZorvanScannerInterface::ApplySettings(int32_t tonePattern) {
 }
 
 int16_t ZorvanScannerInterface::SetGoodReadBeep(int32_t flag) {
-  return state_->settings.setFlag(kGoodReadBeep, flag);
+  return state_->settings.set(kGoodReadBeep, flag);
 }
-int16_t ZorvanScannerInterface::GetGoodReadBeep() {
-  return state_->settings.getFlag(kGoodReadBeep);
-}
+int16_t ZorvanScannerInterface::GetGoodReadBeep() { return state_->settings.get(kGoodReadBeep); }
 int16_t ZorvanScannerInterface::SetStoredFlag1(int32_t flag) {
-  return state_->settings.setFlag(kStoredFlag1, flag);
+  return state_->settings.set(kStoredFlag1, flag);
 }
-int16_t ZorvanScannerInterface::GetStoredFlag1() { return state_->settings.getFlag(kStoredFlag1); }
+int16_t ZorvanScannerInterface::GetStoredFlag1() { return state_->settings.get(kStoredFlag1); }
 
 int16_t ZorvanScannerInterface::SetStoredLevel1(int32_t value) {
-  return state_->settings.setRanged(kStoredLevel1, value);
+  return state_->settings.set(kStoredLevel1, value);
 }
-int16_t ZorvanScannerInterface::GetStoredLevel1() {
-  return state_->settings.getRanged(kStoredLevel1);
-}
+int16_t ZorvanScannerInterface::GetStoredLevel1() { return state_->settings.get(kStoredLevel1); }
 int16_t ZorvanScannerInterface::SetStoredLevel2(int32_t value) {
-  return state_->settings.setRanged(kStoredLevel2, value);
+  return state_->settings.set(kStoredLevel2, value);
 }
-int16_t ZorvanScannerInterface::GetStoredLevel2() {
-  return state_->settings.getRanged(kStoredLevel2);
-}
+int16_t ZorvanScannerInterface::GetStoredLevel2() { return state_->settings.get(kStoredLevel2); }
 int16_t ZorvanScannerInterface::SetStoredLevel3(int32_t value) {
-  return state_->settings.setRanged(kStoredLevel3, value);
+  return state_->settings.set(kStoredLevel3, value);
 }
-int16_t ZorvanScannerInterface::GetStoredLevel3() {
-  return state_->settings.getRanged(kStoredLevel3);
-}
+int16_t ZorvanScannerInterface::GetStoredLevel3() { return state_->settings.get(kStoredLevel3); }
 int16_t ZorvanScannerInterface::SetStoredCode(int32_t value) {
-  return state_->settings.setRanged(kStoredCode, value);
+  return state_->settings.set(kStoredCode, value);
 }
-int16_t ZorvanScannerInterface::GetStoredCode() { return state_->settings.getRanged(kStoredCode); }
+int16_t ZorvanScannerInterface::GetStoredCode() { return state_->settings.get(kStoredCode); }
 int16_t ZorvanScannerInterface::SetStoredSelector(int32_t value) {
-  return state_->settings.setRanged(kStoredSelector, value);
+  return state_->settings.set(kStoredSelector, value);
 }
 int16_t ZorvanScannerInterface::GetStoredSelector() {
-  return state_->settings.getRanged(kStoredSelector);
+  return state_->settings.get(kStoredSelector);
 }
 
 int16_t ZorvanScannerInterface::SetTriggerMode(int32_t mode) {
-  return state_->settings.setTriggerMode(mode);
+  return state_->settings.set(kTriggerMode, mode);
 }
-int16_t ZorvanScannerInterface::GetTriggerMode() { return state_->settings.getTriggerMode(); }
+int16_t ZorvanScannerInterface::GetTriggerMode() { return state_->settings.get(kTriggerMode); }
 
 int16_t ZorvanScannerInterface::SetAffixChars(int8_t prefix, int8_t suffix1, int8_t suffix2) {
   state_->settings.setAffixCharacters(prefix, suffix1, suffix2);
@@ -80,14 +72,14 @@ int16_t ZorvanScannerInterface::GetAffixChars(int8_t* prefix, int8_t* suffix1, i
 }
 
 int16_t ZorvanScannerInterface::SetAffixMode(int32_t mode) {
-  return state_->settings.setImmediate(kAffixMode, mode);
+  return state_->settings.set(kAffixMode, mode);
 }
-int16_t ZorvanScannerInterface::GetAffixMode() { return state_->settings.getImmediate(kAffixMode); }
+int16_t ZorvanScannerInterface::GetAffixMode() { return state_->settings.get(kAffixMode); }
 int16_t ZorvanScannerInterface::SetStoredSelector2(int32_t value) {
-  return state_->settings.setImmediate(kStoredSelector2, value);
+  return state_->settings.set(kStoredSelector2, value);
 }
 int16_t ZorvanScannerInterface::GetStoredSelector2() {
-  return state_->settings.getImmediate(kStoredSelector2);
+  return state_->settings.get(kStoredSelector2);
 }
 
 }  // namespace zorvan

@@ -26,7 +26,9 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"Jan 31 2019", "9Ja31"}, VersionCase{"Mar  1 2020", "0Ma01"},
                       VersionCase{"May 12 2024", "4Ma12"}, VersionCase{"Dec  9 2026", "6De09"}));
 
-// Guard bytes around the host's buffer catch any write outside it.
+// Guard bytes around the host's buffer catch any write outside it. Sizes
+// around the text's length matter most: a formatting call that leaves out the
+// terminating zero when the text fills the buffer shows at 7 and 8.
 struct TextCase {
   int32_t size;
   const char* expected;  // buffer content; nullptr: untouched
@@ -53,8 +55,10 @@ void PrintTo(const VersionCase& c, std::ostream* out) { *out << c.buildDate; }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FixedTextTest,
                          ::testing::Values(TextCase{-1, nullptr}, TextCase{0, nullptr},
-                                           TextCase{1, "\0"}, TextCase{4, "KVS\0"},
-                                           TextCase{8, "KVSym01\0"},
+                                           TextCase{1, "\0"}, TextCase{2, "K\0"},
+                                           TextCase{4, "KVS\0"}, TextCase{6, "KVSym\0"},
+                                           TextCase{7, "KVSym0\0"}, TextCase{8, "KVSym01\0"},
+                                           TextCase{9, "KVSym01\0\0"},
                                            TextCase{12, "KVSym01\0###\0"}));
 
 TEST(FixedText, NullBufferIsRejected) {

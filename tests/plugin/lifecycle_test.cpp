@@ -29,8 +29,8 @@ TEST_F(LifecycleTest, ConstructionOpensDriverAndConfigAndDisablesTheScanner) {
   // Defaults are in force at once.
   EXPECT_EQ(3000, s.GetToneFrequency(40));
   EXPECT_EQ(240, s.GetToneDuration(34));
-  EXPECT_EQ(1, s.state().settings.applied().goodReadBeep.load());
-  EXPECT_EQ(182, s.state().settings.applied().storedCode.load());
+  EXPECT_EQ(1, s.state().settings.current(zorvan::kGoodReadBeep));
+  EXPECT_EQ(182, s.state().settings.current(zorvan::kStoredCode));
   EXPECT_EQ(10, s.state().settings.affixes().suffix1);
   EXPECT_EQ(13, s.state().settings.affixes().suffix2);
 }

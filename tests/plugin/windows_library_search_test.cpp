@@ -1,18 +1,24 @@
 // The Windows plug-in loaded from a directory of its own.
 //
 // Where it finds the vendor libraries: the plug-in and the three virtual
-// device DLLs are copied into that directory, the current directory holds a
-// planted ITCSCAN.dll, and the program sits elsewhere. The plug-in must load
-// the libraries beside itself and never the planted one.
+// device DLLs are copied into that directory, and the program sits
+// elsewhere. On desktop Windows the current directory holds a planted
+// ITCSCAN.dll, and the plug-in must load the libraries beside itself and
+// never the planted one. Built for CE (which has no current directory) the
+// plug-in takes the system's standard search order first: with the
+// libraries on the path it loads those, and only without them the ones
+// beside itself.
 //
 // The module pin: a scan thread stuck in the driver outlives its object, and
 // the plug-in's code must stay mapped after the host's last FreeLibrary,
-// whatever the length of the plug-in's path.
+// whatever the length of the plug-in's path (on CE, where paths are at most
+// MAX_PATH long, by the plug-in's own path).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
+#include "library_loader.h"
 #include "scanner_interface1.h"
 #include "virtual_device.h"
 
@@ -36,24 +42,26 @@ std::string loadedFrom(const char* name) {
   return std::string(path, length);
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+std::string backslashed(std::string path) {
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
 }
 
-TEST(WindowsLibrarySearch, VendorLibrariesComeFromBesideThePluginNotTheCurrentDirectory) {
-  char temp[MAX_PATH];
-  ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
-  const std::string root = makeDirectory(temp, "zorvan-library-search");
-  const std::string pluginDirectory = makeDirectory(root, "plugin");
-  const std::string currentDirectory = makeDirectory(root, "current");
-  ASSERT_TRUE(copyInto(PLUGIN_PATH, pluginDirectory, "zorvanscanner.dll"));
-  ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCSCAN.dll", pluginDirectory, "ITCSCAN.dll"));
-  ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCAdcDevMgmt.dll", pluginDirectory, "ITCAdcDevMgmt.dll"));
-  ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCSSApi.DLL", pluginDirectory, "ITCSSApi.DLL"));
-  ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCSCAN.dll", currentDirectory, "ITCSCAN.dll"));
-  ASSERT_TRUE(SetCurrentDirectoryA(currentDirectory.c_str()));
-  ASSERT_EQ(nullptr, GetModuleHandleA("ITCSCAN.dll"));
+bool sameFile(const std::string& a, const std::string& b) {
+  return lstrcmpiA(backslashed(a).c_str(), backslashed(b).c_str()) == 0;
+}
 
+// Loads the plug-in copied alone into a fresh directory (with the vendor
+// libraries beside it when `besideIt`), creates an object and checks that
+// it found the driver and DeviceConfig.
+void createThroughPluginIn(const std::string& pluginDirectory, bool besideIt) {
+  ASSERT_TRUE(copyInto(PLUGIN_PATH, pluginDirectory, "zorvanscanner.dll"));
+  if (besideIt) {
+    ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCSCAN.dll", pluginDirectory, "ITCSCAN.dll"));
+    ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCAdcDevMgmt.dll", pluginDirectory, "ITCAdcDevMgmt.dll"));
+    ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCSSApi.DLL", pluginDirectory, "ITCSSApi.DLL"));
+  }
+  ASSERT_EQ(nullptr, GetModuleHandleA("ITCSCAN.dll"));
   HMODULE plugin = LoadLibraryA((pluginDirectory + "zorvanscanner.dll").c_str());
   ASSERT_NE(nullptr, plugin) << GetLastError();
   auto newScanner = reinterpret_cast<NewScannerFunction>(
@@ -66,12 +74,51 @@ TEST(WindowsLibrarySearch, VendorLibrariesComeFromBesideThePluginNotTheCurrentDi
   EXPECT_EQ(ResultOk, scanner->EnableScanner());
   EXPECT_EQ(ResultOk, scanner->DisableScanner());
   delete scanner;
-
-  EXPECT_TRUE(sameFile(pluginDirectory + "ITCSCAN.dll", loadedFrom("ITCSCAN.dll")))
-      << loadedFrom("ITCSCAN.dll");
-  EXPECT_TRUE(sameFile(pluginDirectory + "ITCAdcDevMgmt.dll", loadedFrom("ITCAdcDevMgmt.dll")));
-  EXPECT_TRUE(sameFile(pluginDirectory + "ITCSSApi.DLL", loadedFrom("ITCSSApi.DLL")));
 }
+
+void expectLoadedFrom(const std::string& directory) {
+  EXPECT_TRUE(sameFile(directory + "ITCSCAN.dll", loadedFrom("ITCSCAN.dll")))
+      << loadedFrom("ITCSCAN.dll");
+  EXPECT_TRUE(sameFile(directory + "ITCAdcDevMgmt.dll", loadedFrom("ITCAdcDevMgmt.dll")))
+      << loadedFrom("ITCAdcDevMgmt.dll");
+  EXPECT_TRUE(sameFile(directory + "ITCSSApi.DLL", loadedFrom("ITCSSApi.DLL")))
+      << loadedFrom("ITCSSApi.DLL");
+}
+
+std::string freshRoot() {
+  char temp[MAX_PATH];
+  EXPECT_NE(0u, GetTempPathA(MAX_PATH, temp));
+  return makeDirectory(temp, "zorvan-library-search");
+}
+
+#if !defined(ZORVAN_CE_FLAVOUR)
+
+TEST(WindowsLibrarySearch, VendorLibrariesComeFromBesideThePluginNotTheCurrentDirectory) {
+  const std::string root = freshRoot();
+  const std::string pluginDirectory = makeDirectory(root, "plugin");
+  const std::string currentDirectory = makeDirectory(root, "current");
+  ASSERT_TRUE(copyInto(VIRTUAL_DIR "/ITCSCAN.dll", currentDirectory, "ITCSCAN.dll"));
+  ASSERT_TRUE(SetCurrentDirectoryA(currentDirectory.c_str()));
+  createThroughPluginIn(pluginDirectory, true);
+  expectLoadedFrom(pluginDirectory);
+}
+
+#else
+
+TEST(WindowsLibrarySearch, VendorLibrariesComeFromTheStandardSearchOrderFirst) {
+  const std::string pluginDirectory = makeDirectory(freshRoot(), "plugin-alone");
+  createThroughPluginIn(pluginDirectory, false);
+  expectLoadedFrom(VIRTUAL_DIR "\\");
+}
+
+TEST(WindowsLibrarySearch, VendorLibrariesComeFromBesideThePluginWhenNotOnThePath) {
+  zorvan_test::takeOffSearchPath(VIRTUAL_DIR);
+  const std::string pluginDirectory = makeDirectory(freshRoot(), "plugin-beside");
+  createThroughPluginIn(pluginDirectory, true);
+  expectLoadedFrom(pluginDirectory);
+}
+
+#endif
 
 // `path` with backslashes, in UTF-16, in the form that lifts MAX_PATH.
 std::wstring extendedPath(const std::string& path) {
@@ -86,17 +133,20 @@ Function* virtualDeviceFunction(Function*, const char* name) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ITCSCAN.dll"), name)));
 }
 
-TEST(WindowsModulePin, HoldsForAPluginInADirectoryLongerThanMaxPath) {
+// The plug-in copied `levels` directories of 90 characters deep.
+void pinHoldsForAPluginIn(int levels) {
   char temp[MAX_PATH];
   ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
   std::wstring directory = extendedPath(std::string(temp) + "zorvan-module-pin");
   CreateDirectoryW(directory.c_str(), nullptr);
-  for (int level = 0; level < 3; ++level) {
+  for (int level = 0; level < levels; ++level) {
     directory += L"\\" + std::wstring(90, static_cast<wchar_t>('a' + level));
     CreateDirectoryW(directory.c_str(), nullptr);
   }
   const std::wstring plugin = directory + L"\\zorvanscanner.dll";
-  ASSERT_GT(plugin.size(), 4u + MAX_PATH);
+  if (levels == 3) {
+    ASSERT_GT(plugin.size(), 4u + MAX_PATH);
+  }
   if (!CopyFileW(extendedPath(PLUGIN_PATH).c_str(), plugin.c_str(), FALSE)) {
     GTEST_SKIP() << "no file can be made at a path this long here: " << GetLastError();
   }
@@ -134,5 +184,12 @@ TEST(WindowsModulePin, HoldsForAPluginInADirectoryLongerThanMaxPath) {
   releaseReads(VDEV_READ_CANCELLED);
   Sleep(100);
 }
+
+#if !defined(ZORVAN_CE_FLAVOUR)
+TEST(WindowsModulePin, HoldsForAPluginInADirectoryLongerThanMaxPath) { pinHoldsForAPluginIn(3); }
+#else
+// CE paths are at most MAX_PATH long; the pin is taken by the plug-in's path.
+TEST(WindowsModulePin, HoldsByThePluginsOwnPath) { pinHoldsForAPluginIn(1); }
+#endif
 
 }  // namespace

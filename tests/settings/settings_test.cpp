@@ -109,7 +109,7 @@ TEST_F(SettingsTest, FlagsAreStoredAsZeroOrOneWithoutCompareRule) {
   s.ApplySettings(0);
   EXPECT_EQ(1, s.GetStoredFlag1());
   EXPECT_EQ(0, s.GetGoodReadBeep());
-  EXPECT_EQ(1, s.state().settings.applied().storedFlag1.load());
+  EXPECT_EQ(1, s.state().settings.current(zorvan::kStoredFlag1));
 
   // Flags write the pending value even when it equals the applied one.
   s.SetStoredFlag1(0);
@@ -142,7 +142,7 @@ TEST_F(SettingsTest, TriggerModeReportsItsLowSixteenBits) {
   EXPECT_EQ(0, s.GetTriggerMode());
   s.ApplySettings(0);
   EXPECT_EQ(0x2345, s.GetTriggerMode());
-  EXPECT_EQ(0x12345, s.state().settings.applied().triggerMode.load());
+  EXPECT_EQ(0x12345, s.state().settings.current(zorvan::kTriggerMode));
   s.SetTriggerMode(0x18000);
   s.ApplySettings(0);
   EXPECT_EQ(-32768, s.GetTriggerMode());

@@ -48,6 +48,37 @@ inline bool libraryLoaded(const char* fileName) {
 #endif
 }
 
+#if defined(_WIN32)
+// Takes `directory` (as "Z:/..." or "Z:\\...") off the process's PATH, which
+// the system's standard search order reads at each load: a CE build of the
+// plug-in, which searches that order first, then no longer finds what lies
+// there.
+inline void takeOffSearchPath(const char* directory) {
+  auto normal = [](std::string path) {
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+  };
+  char path[32768];
+  const DWORD length = GetEnvironmentVariableA("PATH", path, sizeof path);
+  if (length == 0 || length >= sizeof path) return;
+  const std::string unwanted = normal(directory);
+  std::string kept;
+  std::string all(path, length);
+  size_t start = 0;
+  while (start <= all.size()) {
+    size_t end = all.find(';', start);
+    if (end == std::string::npos) end = all.size();
+    const std::string entry = all.substr(start, end - start);
+    if (!entry.empty() && lstrcmpiA(normal(entry).c_str(), unwanted.c_str()) != 0) {
+      kept += (kept.empty() ? "" : ";") + entry;
+    }
+    start = end + 1;
+  }
+  SetEnvironmentVariableA("PATH", kept.c_str());
+}
+#endif
+
 }  // namespace zorvan_test
 
 #endif  // ZORVAN_TESTS_LIBRARY_LOADER_H
