@@ -212,11 +212,19 @@ void Log(const Command& command, Watch*, std::string* reply) {
   Ok(reply, "log=" + Number(size));
 }
 
+// A line a command: its usage, in a column as wide as the widest, and what
+// it does.
 void Help(const Command&, Watch*, std::string* reply) {
-  for (const CommandSpec& spec : kCommands) {
-    std::string usage = std::string(spec.name) + (*spec.usage ? " " : "") + spec.usage;
-    usage.resize(usage.size() < 28 ? 28 : usage.size(), ' ');
-    *reply += "help " + usage + " " + spec.help + "\n";
+  std::string usages[kCommandCount];
+  size_t width = 0;
+  for (int c = 0; c < kCommandCount; ++c) {
+    usages[c] =
+        std::string(kCommands[c].name) + (*kCommands[c].usage ? " " : "") + kCommands[c].usage;
+    width = usages[c].size() > width ? usages[c].size() : width;
+  }
+  for (int c = 0; c < kCommandCount; ++c) {
+    usages[c].resize(width, ' ');
+    *reply += "help " + usages[c] + "  " + kCommands[c].help + "\n";
   }
   Ok(reply);
 }
