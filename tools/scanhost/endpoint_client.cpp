@@ -118,13 +118,19 @@ EndpointClient::~EndpointClient() {
   if (fd_ >= 0) close(fd_);
 }
 
-bool EndpointClient::connect(const std::string& address, uint32_t, std::string* error) {
+bool EndpointClient::connect(const std::string& address, uint32_t timeoutMs, std::string* error) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   sockaddr_un where = {};
   where.sun_family = AF_UNIX;
   memcpy(where.sun_path, address.c_str(), address.size() + 1);
-  fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0)
-    return true;
+  // Non-blocking: a listener whose backlog is full (a host that is stopped)
+  // answers EAGAIN, tried again until the time is up.
+  fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  while (fd_ >= 0) {
+    if (::connect(fd_, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0) return true;
+    if (errno != EAGAIN || msLeft(deadline) == 0) break;
+    usleep(20000);
+  }
   *error = "no endpoint at " + address + " (" + strerror(errno) + "; is the host running with " +
            VDEV_ENDPOINT_VARIABLE + " set?)";
   return false;
