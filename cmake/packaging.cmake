@@ -29,6 +29,7 @@ install(FILES include/scanner_interface1.h virtual/include/virtual_device.h
 # (the package test checks that each page the README names is there).
 install(FILES README.md docs/host-integration.md docs/scanhost.md docs/virtual-device.md
   docs/architecture.md docs/architecture.png docs/testing.md docs/performance.md docs/latency.png
+  docs/panel.png
   docs/handheld.md
   DESTINATION ${ZORVAN_INSTALL_DOC_DIR} COMPONENT runtime)
 install(FILES samples/labels.txt DESTINATION ${ZORVAN_INSTALL_SAMPLES_DIR} COMPONENT runtime)

@@ -61,6 +61,11 @@ bool EndpointClient::connect(const std::string& address, uint32_t timeoutMs, std
       return event_ != nullptr;
     }
     const DWORD why = GetLastError();
+    // Not there yet (a host starting up) or busy: tried again until the time is up.
+    if (msLeft(deadline) > 0 && why == ERROR_FILE_NOT_FOUND) {
+      Sleep(20);
+      continue;
+    }
     if (why != ERROR_PIPE_BUSY || msLeft(deadline) == 0) {
       *error = why == ERROR_PIPE_BUSY
                    ? "the endpoint " + address + " stayed busy"
@@ -124,11 +129,17 @@ bool EndpointClient::connect(const std::string& address, uint32_t timeoutMs, std
   where.sun_family = AF_UNIX;
   memcpy(where.sun_path, address.c_str(), address.size() + 1);
   // Non-blocking: a listener whose backlog is full (a host that is stopped)
-  // answers EAGAIN, tried again until the time is up.
-  fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  while (fd_ >= 0) {
+  // answers EAGAIN. That, and an endpoint not there yet (a host starting up),
+  // are tried again until the time is up.
+  for (;;) {
+    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd_ < 0) break;
     if (::connect(fd_, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0) return true;
-    if (errno != EAGAIN || msLeft(deadline) == 0) break;
+    const int why = errno;
+    close(fd_);
+    fd_ = -1;
+    errno = why;
+    if ((why != EAGAIN && why != ENOENT && why != ECONNREFUSED) || msLeft(deadline) == 0) break;
     usleep(20000);
   }
   *error = "no endpoint at " + address + " (" + strerror(errno) + "; is the host running with " +

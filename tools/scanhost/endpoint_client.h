@@ -19,7 +19,7 @@ class EndpointClient {
   EndpointClient& operator=(const EndpointClient&) = delete;
 
   // Connects to the socket or pipe `address`, waiting up to `timeoutMs` for
-  // a busy pipe; false, saying why in `error`.
+  // one that is not there yet or busy; false, saying why in `error`.
   bool connect(const std::string& address, uint32_t timeoutMs, std::string* error);
   // Sends `line` and a line feed; false when the endpoint has gone.
   bool send(const std::string& line) { return write(line + "\n"); }
