@@ -1,6 +1,6 @@
-#include "device/com_startup.h"
+#include "platform/com_startup.h"
 
-#include "device/platform.h"
+#include "platform/platform.h"
 
 namespace zorvan {
 

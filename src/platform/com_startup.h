@@ -1,7 +1,7 @@
 // The object's own COM start-up, as one owner: balanced exactly once, and
 // only on the thread that made it.
-#ifndef ZORVAN_DEVICE_COM_STARTUP_H
-#define ZORVAN_DEVICE_COM_STARTUP_H
+#ifndef ZORVAN_PLATFORM_COM_STARTUP_H
+#define ZORVAN_PLATFORM_COM_STARTUP_H
 
 #include <stdint.h>
 
@@ -34,4 +34,4 @@ class ComStartup {
 
 }  // namespace zorvan
 
-#endif  // ZORVAN_DEVICE_COM_STARTUP_H
+#endif  // ZORVAN_PLATFORM_COM_STARTUP_H
