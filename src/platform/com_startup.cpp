@@ -4,11 +4,6 @@
 
 namespace zorvan {
 
-ComStartup::ComStartup(ComStartup&& other) noexcept
-    : platform_(other.platform_), thread_(other.thread_) {
-  other.platform_ = nullptr;
-}
-
 void ComStartup::begin(Platform& platform) {
   end();
   if (!platform.comInitialize()) return;

@@ -13,7 +13,6 @@ class ComStartup {
  public:
   ComStartup() = default;
   ~ComStartup() { end(); }
-  ComStartup(ComStartup&& other) noexcept;
   ComStartup(const ComStartup&) = delete;
   ComStartup& operator=(const ComStartup&) = delete;
 
