@@ -17,10 +17,6 @@ endif()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-# GoogleTest sets its own warnings; ours, -Werror among them, are for our code.
-get_directory_property(zorvan_compile_options COMPILE_OPTIONS)
-set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
-# Only what the tests link gets built.
+# Only what the tests link gets built, with GoogleTest's own warnings (ours
+# are set in the project's own folders alone).
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-set_directory_properties(PROPERTIES COMPILE_OPTIONS "${zorvan_compile_options}")
-unset(zorvan_compile_options)

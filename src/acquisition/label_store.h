@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "device/platform.h"
+#include "platform/mutex.h"
 #include "settings/settings.h"
 
 namespace zorvan {

@@ -9,9 +9,12 @@
 #include "acquisition/label_store.h"
 #include "common/relaxed.h"
 #include "common/shared_block.h"
-#include "device/platform.h"
 #include "device/vendor_api.h"
 #include "feedback/tone_player.h"
+#include "platform/event.h"
+#include "platform/mutex.h"
+#include "platform/platform.h"
+#include "platform/thread_slot.h"
 #include "scanner_interface1.h"
 #include "settings/settings.h"
 

@@ -6,9 +6,9 @@
 # and the desktop's lack. The plug-in DLL links against coredll.dll and
 # ole32.dll alone, without the compiler's run-time (ce_runtime.cpp holds the
 # pieces it needs), and the build fails when it imports anything but the
-# names in ce_imports.txt. scanner_core gets the same defines, so the test
-# suites run the CE branches too; under Wine the stand-in coredll.dll built
-# in tests/ce answers for the core library.
+# names in ce_imports.txt. scanner_platform and scanner_core get the same
+# defines, so the test suites run the CE branches too; under Wine the
+# stand-in coredll.dll built in tests/ce answers for the core library.
 set(ce_source ${CMAKE_CURRENT_SOURCE_DIR}/ce)
 set(ce_definitions _WIN32_WCE=0x420 UNDER_CE NOMINMAX)
 set(ce_force_include "SHELL:-include ${ce_source}/ce_declarations.h")
@@ -48,13 +48,16 @@ if(NOT dlltool_status EQUAL 0)
 endif()
 set(coredll_import ${ZORVAN_CE_DIR}/libcoredll.a)
 
-target_compile_definitions(scanner_core PRIVATE ${ce_definitions})
-target_compile_options(scanner_core PRIVATE ${ce_force_include})
-target_link_libraries(scanner_core PUBLIC ${coredll_import} ole32)
+foreach(library scanner_platform scanner_core)
+  target_compile_definitions(${library} PRIVATE ${ce_definitions})
+  target_compile_options(${library} PRIVATE ${ce_force_include})
+endforeach()
+target_link_libraries(scanner_platform PUBLIC ${coredll_import} ole32)
 
 # The plug-in: its own build of the sources, with neither exceptions nor
 # type information, so nothing of the C++ library is needed.
-add_library(zorvanscanner MODULE plugin/new_scanner.cpp ${ZORVAN_CORE_SOURCES} ce/ce_runtime.cpp)
+add_library(zorvanscanner MODULE plugin/new_scanner.cpp ${ZORVAN_PLATFORM_SOURCES}
+            ${ZORVAN_CORE_SOURCES} ce/ce_runtime.cpp)
 target_include_directories(zorvanscanner PRIVATE ${PROJECT_SOURCE_DIR}/include
                            ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(zorvanscanner PRIVATE ${ce_definitions})

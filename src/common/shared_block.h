@@ -5,7 +5,7 @@
 
 #include <stdint.h>
 
-#include "common/atomic_count.h"
+#include "platform/atomic_count.h"
 
 namespace zorvan {
 

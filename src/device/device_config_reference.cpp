@@ -4,12 +4,6 @@
 
 namespace zorvan {
 
-DeviceConfigReference::DeviceConfigReference(DeviceConfigReference&& other) noexcept
-    : vendor_(other.vendor_), config_(other.config_) {
-  other.vendor_ = nullptr;
-  other.config_ = nullptr;
-}
-
 bool DeviceConfigReference::open() {
   if (vendor_ == nullptr) return false;
   if (config_ == nullptr) config_ = openDeviceConfig(*vendor_);

@@ -15,7 +15,6 @@ class DeviceConfigReference {
   // interface that could not be obtained as well).
   explicit DeviceConfigReference(const VendorApi& vendor) : vendor_(&vendor) {}
   ~DeviceConfigReference() { release(); }
-  DeviceConfigReference(DeviceConfigReference&& other) noexcept;
   DeviceConfigReference(const DeviceConfigReference&) = delete;
   DeviceConfigReference& operator=(const DeviceConfigReference&) = delete;
 
@@ -29,7 +28,7 @@ class DeviceConfigReference {
   DeviceConfig* get() const { return config_; }
 
  private:
-  const VendorApi* vendor_;  // null once released (or moved from)
+  const VendorApi* vendor_;  // null once released
   DeviceConfig* config_ = nullptr;
 };
 

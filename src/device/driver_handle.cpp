@@ -2,12 +2,6 @@
 
 namespace zorvan {
 
-DriverHandle::DriverHandle(DriverHandle&& other) noexcept : vendor_(other.vendor_) {
-  value_ = other.value_.load();
-  other.vendor_ = nullptr;
-  other.value_ = 0;
-}
-
 bool DriverHandle::open(const VendorApi& vendor, const VendorChar* name) {
   close();
   int32_t handle = 0;

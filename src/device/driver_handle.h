@@ -14,7 +14,6 @@ class DriverHandle {
  public:
   DriverHandle() = default;
   ~DriverHandle() { close(); }
-  DriverHandle(DriverHandle&& other) noexcept;
   DriverHandle(const DriverHandle&) = delete;
   DriverHandle& operator=(const DriverHandle&) = delete;
 

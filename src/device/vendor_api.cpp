@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-#include "device/platform.h"
+#include "platform/library.h"
 
 namespace zorvan {
 

@@ -6,8 +6,8 @@
 #include <stdint.h>
 
 #include "common/relaxed.h"
-#include "device/platform.h"
 #include "feedback/tone_table.h"
+#include "platform/platform.h"
 #include "scanner_interface1.h"
 
 namespace zorvan {

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "device/platform.h"
+#include "platform/text_format.h"
 #include "plugin/zorvan_scanner.h"
 
 // The date this library was built, "Mmm dd yyyy" with a blank before a

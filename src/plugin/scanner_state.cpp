@@ -1,6 +1,6 @@
 #include "plugin/scanner_state.h"
 
-#include "common/atomic_count.h"
+#include "platform/atomic_count.h"
 
 namespace zorvan {
 

@@ -9,7 +9,7 @@
 
 #include <map>
 
-#include "device/platform.h"
+#include "platform/thread_slot.h"
 #include "scheduler.h"
 #include "world.h"
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "acquisition/scan_thread.h"
-#include "device/platform.h"
 #include "device/vendor_api.h"
+#include "platform/thread_slot.h"
 #include "plugin/zorvan_scanner.h"
 #include "scheduler.h"
 

@@ -1,6 +1,6 @@
 // The platform layer's atomic count, which the state's reference count and
 // the live-state count rest on.
-#include "common/atomic_count.h"
+#include "platform/atomic_count.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,8 @@
 
 #include <atomic>
 
-#include "device/platform.h"
+#include "platform/platform.h"
+#include "platform/thread_slot.h"
 
 namespace {
 

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "device/platform.h"
+#include "platform/event.h"
+#include "platform/platform.h"
+#include "platform/thread_slot.h"
 #include "scanner_interface1.h"
 
 namespace zorvan_test {

@@ -5,7 +5,9 @@
 #ifndef ZORVAN_TESTS_QUIET_PLATFORM_H
 #define ZORVAN_TESTS_QUIET_PLATFORM_H
 
-#include "device/platform.h"
+#include "platform/event.h"
+#include "platform/platform.h"
+#include "platform/thread_slot.h"
 
 namespace zorvan_test {
 

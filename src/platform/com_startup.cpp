@@ -1,13 +1,8 @@
-#include "device/com_startup.h"
+#include "platform/com_startup.h"
 
-#include "device/platform.h"
+#include "platform/platform.h"
 
 namespace zorvan {
-
-ComStartup::ComStartup(ComStartup&& other) noexcept
-    : platform_(other.platform_), thread_(other.thread_) {
-  other.platform_ = nullptr;
-}
 
 void ComStartup::begin(Platform& platform) {
   end();

@@ -12,7 +12,11 @@
 
 #include <new>
 
-#include "device/platform.h"
+#include "platform/event.h"
+#include "platform/library.h"
+#include "platform/mutex.h"
+#include "platform/platform.h"
+#include "platform/thread_slot.h"
 
 namespace zorvan {
 

@@ -2,7 +2,7 @@
 // read-modify-write builtins become calls to libgcc's __sync_* functions,
 // which use the kernel's compare-and-swap helper; this file is the only
 // place of the plug-in that calls them.
-#include "common/atomic_count.h"
+#include "platform/atomic_count.h"
 
 namespace zorvan {
 

@@ -1,7 +1,7 @@
 // The object's own COM start-up, as one owner: balanced exactly once, and
 // only on the thread that made it.
-#ifndef ZORVAN_DEVICE_COM_STARTUP_H
-#define ZORVAN_DEVICE_COM_STARTUP_H
+#ifndef ZORVAN_PLATFORM_COM_STARTUP_H
+#define ZORVAN_PLATFORM_COM_STARTUP_H
 
 #include <stdint.h>
 
@@ -13,7 +13,6 @@ class ComStartup {
  public:
   ComStartup() = default;
   ~ComStartup() { end(); }
-  ComStartup(ComStartup&& other) noexcept;
   ComStartup(const ComStartup&) = delete;
   ComStartup& operator=(const ComStartup&) = delete;
 
@@ -34,4 +33,4 @@ class ComStartup {
 
 }  // namespace zorvan
 
-#endif  // ZORVAN_DEVICE_COM_STARTUP_H
+#endif  // ZORVAN_PLATFORM_COM_STARTUP_H

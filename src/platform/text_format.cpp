@@ -1,10 +1,10 @@
 // The plug-in's one call of the C library's formatting. CE's C library has
 // _vsnprintf alone, which leaves out the terminating zero when the text
 // fills the buffer; the zero is written here on every system.
+#include "platform/text_format.h"
+
 #include <stdarg.h>
 #include <stdio.h>
-
-#include "device/platform.h"
 
 namespace zorvan {
 

@@ -31,7 +31,11 @@
 
 #include <new>
 
-#include "device/platform.h"
+#include "platform/event.h"
+#include "platform/library.h"
+#include "platform/mutex.h"
+#include "platform/platform.h"
+#include "platform/thread_slot.h"
 
 // The plug-in's own module: the linker places this symbol at the module's
 // base address, which is its module handle.

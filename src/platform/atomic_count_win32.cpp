@@ -2,7 +2,7 @@
 // Windows CE both have.
 #include <windows.h>
 
-#include "common/atomic_count.h"
+#include "platform/atomic_count.h"
 
 namespace zorvan {
 
