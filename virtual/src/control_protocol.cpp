@@ -197,28 +197,28 @@ Parsed ParseLine(const char* line, size_t length, Command* command, std::string*
   const char* space = static_cast<const char*>(memchr(word, ' ', length));
   const char* wordEnd = space != nullptr ? space : end;
   const std::string name(word, wordEnd);
-  const CommandSpec* spec = nullptr;
+  const CommandSpec* entry = nullptr;
   for (const CommandSpec& candidate : kCommands) {
-    if (name == candidate.name) spec = &candidate;
+    if (name == candidate.name) entry = &candidate;
   }
-  if (spec == nullptr) {
+  if (entry == nullptr) {
     *error = name.empty() ? "empty command (help lists them)"
                           : "unknown command " + Quoted(word, name.size()) + " (help lists them)";
     return Parsed::kBad;
   }
-  const std::string usage = std::string(spec->name) + (*spec->usage ? " " : "") + spec->usage;
+  const std::string usage = std::string(entry->name) + (*entry->usage ? " " : "") + entry->usage;
   *command = Command{};
-  command->id = spec->id;
+  command->id = entry->id;
   int given = 0;
   int numbers = 0;
-  for (int at = 0; at < kMaxArgs && spec->args[at] != ArgKind::kNone; ++at) {
-    const ArgKind kind = spec->args[at];
+  for (int at = 0; at < kMaxArgs && entry->args[at] != ArgKind::kNone; ++at) {
+    const ArgKind kind = entry->args[at];
     if (wordEnd == end) {
-      if (at < spec->required) {
+      if (at < entry->required) {
         *error = "too few arguments: " + usage;
         return Parsed::kBad;
       }
-      command->numbers[numbers++] = spec->defaults[at];
+      command->numbers[numbers++] = entry->defaults[at];
       continue;
     }
     word = wordEnd + 1;
