@@ -319,7 +319,9 @@ class FaultSweepTest : public ScannerTest {
   void settle() {
     for (int i = 0; i < 5000; ++i) {
       if (!scanner || !scanner->state().scanThread.recorded()) return;
-      if (vdev_scan_blocked_reads() > 0 && vdev_scan_queued() == 0) return;
+      // The queue first: once the label is taken, a read blocked after that
+      // is the thread's next read, not the one that was about to take it.
+      if (vdev_scan_queued() == 0 && vdev_scan_blocked_reads() > 0) return;
       if (host().count(HostEvent::kDebug) > 0) return;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
