@@ -5,7 +5,7 @@
 // what was copied, injected results on every driver, DeviceConfig and
 // settings-service call, reads stuck in the driver and released later,
 // thread starts refused). After every step it checks what the host can see:
-//   - each result is one the operation may answer;
+//   - each result is one the operation table allows the operation;
 //   - records have their fixed layout, texts end inside their buffers, and
 //     nothing is written past a buffer or through a refused pointer;
 //   - a label's bytes are those of one label pushed (never torn), and each
@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "acquisition/scan_thread.h"
+#include "operations.h"
 #include "plugin/zorvan_scanner.h"
 #include "quiet_platform.h"
 #include "virtual_device.h"
@@ -288,22 +289,14 @@ bool stopping(int slot) {
 
 // ---- Checking results ----------------------------------------------------------
 
-void expectOneOf(int position, int16_t result, std::initializer_list<int16_t> allowed) {
-  for (int16_t value : allowed) {
-    if (value == result) return;
-  }
-  fprintf(stderr, "operation %d answered %d\n", position, result);
+void expectAnswer(int position, int16_t result) {
+  if (scanhost::operationAt(position).answers.allows(result)) return;
+  fprintf(stderr, "operation %d answered %d, not one of %s\n", position, result,
+          scanhost::operationAt(position).answers.describe().c_str());
   broken("result the operation may not answer", position);
 }
 
-void expectRange(int position, int16_t result, int16_t lowest, int16_t highest) {
-  if (result >= lowest && result <= highest) return;
-  fprintf(stderr, "operation %d answered %d\n", position, result);
-  broken("value out of range", position);
-}
-
 constexpr int16_t kOk = ResultOk;
-constexpr int16_t kUnsupported = ResultUnsupported;
 constexpr int16_t kRejected = ResultRejected;
 constexpr uint8_t kCanary = 0xA5;
 
@@ -402,7 +395,7 @@ void callLengths(ScannerInterface1& s, Input& in) {
   uint16_t* first = (pointers & 2) != 0 && (pointers & 8) ? nullptr : &values[1];
   uint16_t* second = (pointers & 4) != 0 && (pointers & 16) ? nullptr : &values[2];
   const int16_t result = s.GetSymbologyLengths(id, mode, first, second);
-  expectOneOf(21, result, {kOk, kUnsupported, kRejected});
+  expectAnswer(21, result);
   if (mode == nullptr || first == nullptr || second == nullptr || result != kOk) {
     CHECK(values[0] == 0xA5A5 && values[1] == 0xA5A5 && values[2] == 0xA5A5,
           "GetSymbologyLengths wrote when failing", id);
@@ -425,6 +418,25 @@ void callAffixChars(ScannerInterface1& s, Input& in) {
   }
 }
 
+// Any operation the table can call with integer arguments (and the callback
+// registrations, on or off): its arguments from the input, its answer checked
+// against the answers the table allows.
+void callFromTable(int slot, int position, Input& in) {
+  const scanhost::Operation& row = scanhost::operationAt(position);
+  scanhost::Session session;
+  session.scanner = gSlots[slot].scanner;
+  session.eventCallback = kEventCallbacks[slot];
+  session.debugCallback = kDebugCallbacks[slot];
+  session.toneCallback = kToneCallbacks[slot];
+  scanhost::Call call = scanhost::makeCall(row.name);
+  for (int a = 0; a < scanhost::argCount(row); ++a) {
+    call.args[a] = position <= 2 ? (in.flag() ? 1 : 0) : in.edge();
+  }
+  scanhost::CallResult result;
+  row.invoke(session, call, &result);
+  if (row.answers.kind != scanhost::Answers::kNoResult) expectAnswer(position, result.value);
+}
+
 // One call of operation `position` (0-90) on the object in `slot`.
 void callOperation(int slot, int position, Input& in) {
   Slot& target = gSlots[slot];
@@ -434,32 +446,9 @@ void callOperation(int slot, int position, Input& in) {
   }
   ScannerInterface1& s = *target.scanner;
   switch (position) {
-    case 0:
-      s.SetEvtAddEventToQueueCallBack(in.flag() ? kEventCallbacks[slot] : nullptr);
-      return;
-    case 1:
-      s.SetEvtDebugMessageCallBack(in.flag() ? kDebugCallbacks[slot] : nullptr);
-      return;
-    case 2:
-      s.SetEvtPlayToneCallBack(in.flag() ? kToneCallbacks[slot] : nullptr);
-      return;
-    case 3:
-      return expectOneOf(position, s.DisableAuxFlag(), {kOk});
-    case 4:
-      return expectOneOf(position, s.EnableAuxFlag(), {kOk});
-    case 5:
-      return expectOneOf(position, s.PlayTonePattern(static_cast<uint32_t>(in.edge())), {kOk});
-    case 6:
-      return expectOneOf(position, s.NotSupported6(), {kUnsupported});
-    case 7:
-      return expectOneOf(position, s.ReadLedOff(), {kOk, kUnsupported});
-    case 8:
-      return expectOneOf(position, s.ReadLedOn(), {kOk, kUnsupported});
-    case 9:
-      return expectOneOf(position, s.ResetToDefaults(), {kOk});
     case 10: {
       const int16_t result = s.DisableScanner();
-      expectOneOf(position, result, {kOk, kRejected});
+      expectAnswer(position, result);
       // Once DisableScanner has returned, nothing of the enable period it
       // stopped reaches the host (it stopped one when it answered ResultOk,
       // and when it answered ResultRejected because the driver refused to
@@ -471,199 +460,27 @@ void callOperation(int slot, int position, Input& in) {
       // A new scan thread may call back before EnableScanner returns.
       const bool wasQuiet = target.quiet;
       target.quiet = false;
-      expectOneOf(position, s.EnableScanner(), {kOk, kRejected});
+      expectAnswer(position, s.EnableScanner());
       // No new thread was started: the stopped one stays silent.
       if (stopping(slot)) target.quiet = wasQuiet;
       return;
     }
-    case 12:
-      return expectOneOf(position, s.ApplySettings(in.edge()), {kOk});
-    case 13:
-      return expectOneOf(position, s.StartSoftwareTrigger(), {kOk, kUnsupported, kRejected});
-    case 14:
-      return expectOneOf(position, s.StopSoftwareTrigger(), {kOk, kUnsupported});
-    case 15:
-      return expectOneOf(position, s.NotSupported15(), {kUnsupported});
-    case 16:
-      return expectOneOf(position, s.NotSupported16(), {kUnsupported});
-    case 17:
-      return expectRange(position, s.GetStoredLevel2(), 0, 100);
-    case 18:
-      return expectOneOf(position, s.GetAuxFlag(), {0, 1});
-    case 19:
-      return expectOneOf(position, s.GetStoredCode(), {0, 181, 182});
-    case 20:
-      return expectOneOf(position, s.GetSymbologyEnabled(in.edge()),
-                         {0, 1, kUnsupported, kRejected});
     case 21:
       return callLengths(s, in);
-    case 22:
-      return expectOneOf(position, s.GetGoodReadBeep(), {0, 1});
-    case 23:
-      s.GetToneDuration(in.edge());  // any 16-bit value
-      return;
-    case 24:
-      s.GetToneFrequency(in.edge());
-      return;
-    case 25:
-      return expectOneOf(position, s.GetStoredFlag1(), {0, 1});
-    case 26:
-      return expectOneOf(position, s.GetOptionB2(), {0, 1, kUnsupported});
-    case 27:
-      return expectOneOf(position, s.NoOpA(), {0});
-    case 28:
-      return expectOneOf(position, s.GetOptionA4(), {0, 1, kUnsupported});
-    case 29:
-      return expectOneOf(position, s.GetOptionA1(), {0, 1, kUnsupported});
-    case 30:
-      return expectOneOf(position, s.GetOptionIByKind(in.edge()), {0, 1, kUnsupported, kRejected});
     case 31:
       return callLastLabelRecord(s, in);
-    case 32:
-      return expectRange(position, s.GetStoredLevel3(), 0, 100);
     case 33:
     case 49:
     case 50:
       return callText(position, s, in);
-    case 34:
-      return expectOneOf(position, s.GetOptionITriple(), {0, 1, 2, kUnsupported});
-    case 35:
-      return expectOneOf(position, s.FixedTrueA(), {1});
-    case 36:
-      return expectOneOf(position, s.GetOptionIKind3(), {0, 1, kUnsupported});
     case 37:
       return callReadLabel(s, in);
-    case 38:
-      return expectOneOf(position, s.NotSupported38(), {kUnsupported});
-    case 39:
-      return expectOneOf(position, s.GetOptionE1(), {0, 1, 2, kUnsupported, kRejected});
-    case 40:
-      return expectRange(position, s.GetStoredLevel1(), 0, 100);
-    case 41:
-      return expectRange(position, s.GetStoredSelector(), 0, 4);
-    case 42:
-      return expectOneOf(position, s.GetReadLedState(), {0, 1});
-    case 43:
-      return expectOneOf(position, s.FixedTrueB(), {1});
-    case 44:
-      return expectOneOf(position, s.GetOptionF1Bit1(), {0, 1, kUnsupported});
-    case 45:
-      return expectOneOf(position, s.GetOptionB1(), {0, 1, kUnsupported});
     case 46:
       return callAffixChars(s, in);
-    case 47:
-      return expectRange(position, s.GetAffixMode(), 0, 7);
-    case 48:
-      return expectOneOf(position, s.IsScannerEnabled(), {0, 1});
-    case 51:
-      return expectOneOf(position, s.NotSupported51(), {kUnsupported});
-    case 52:
-      return expectOneOf(position, s.GetSymbologyOption(in.edge()),
-                         {0, 1, kUnsupported, kRejected});
-    case 53:
-      return expectOneOf(position, s.GetOptionJ(), {0, 1, 2, kUnsupported});
-    case 54:
-      s.GetTriggerMode();  // the low 16 bits of any 32-bit mode
-      return;
-    case 55:
-      return expectOneOf(position, s.NotSupported55(), {kUnsupported});
-    case 56:
-      return expectRange(position, s.GetStoredSelector2(), 0, 4);
-    case 57:
-      return expectOneOf(position, s.GetSymbologyOption2(in.edge()),
-                         {0, 1, kUnsupported, kRejected});
-    case 58:
-      return expectOneOf(position, s.SetStoredLevel2(in.edge()), {kOk, kRejected});
-    case 59:
-      return expectOneOf(position, s.SetStoredCode(in.edge()), {kOk, kRejected});
-    case 60: {
-      const int32_t id = in.edge();
-      return expectOneOf(position, s.SetSymbologyEnabled(id, in.edge()),
-                         {kOk, kUnsupported, kRejected});
-    }
-    case 61: {
-      const int32_t id = in.edge();
-      const uint16_t mode = static_cast<uint16_t>(in.edge());
-      const uint16_t first = static_cast<uint16_t>(in.edge());
-      return expectOneOf(position,
-                         s.SetSymbologyLengths(id, mode, first, static_cast<uint16_t>(in.edge())),
-                         {kOk, kUnsupported, kRejected});
-    }
-    case 62:
-      return expectOneOf(position, s.SetGoodReadBeep(in.edge()), {kOk});
-    case 63: {
-      const int32_t id = in.edge();
-      return expectOneOf(position, s.SetToneDuration(id, in.edge()), {kOk});
-    }
-    case 64: {
-      const int32_t id = in.edge();
-      return expectOneOf(position, s.SetToneFrequency(id, in.edge()), {kOk});
-    }
-    case 65:
-      return expectOneOf(position, s.SetStoredFlag1(in.edge()), {kOk});
-    case 66:
-      return expectOneOf(position, s.SetOptionB2(in.edge()), {kOk, kUnsupported, kRejected});
-    case 67:
-      return expectOneOf(position, s.NotSupported67(), {kUnsupported});
-    case 68:
-      return expectOneOf(position, s.SetOptionA4(in.edge()), {kOk, kUnsupported, kRejected});
-    case 69:
-      return expectOneOf(position, s.SetOptionA1(in.edge()), {kOk, kUnsupported, kRejected});
-    case 70: {
-      const int32_t kind = in.edge();
-      return expectOneOf(position, s.SetOptionIByKind(kind, in.edge()),
-                         {kOk, kUnsupported, kRejected});
-    }
-    case 71:
-      return expectOneOf(position, s.SetStoredLevel3(in.edge()), {kOk, kRejected});
-    case 72:
-      return expectOneOf(position, s.SetOptionITriple(in.edge()), {kOk, kUnsupported, kRejected});
-    case 73:
-      return expectOneOf(position, s.NoOpB(), {0});
-    case 74:
-      return expectOneOf(position, s.SetOptionIKind3(in.edge()), {kOk, kUnsupported, kRejected});
-    case 75:
-      return expectOneOf(position, s.NotSupported75(), {kUnsupported});
-    case 76:
-      return expectOneOf(position, s.SetOptionE1(in.edge()), {kOk, kUnsupported, kRejected});
-    case 77:
-      return expectOneOf(position, s.SetStoredLevel1(in.edge()), {kOk, kRejected});
-    case 78:
-      return expectOneOf(position, s.SetStoredSelector(in.edge()), {kOk, kRejected});
-    case 79:
-      return expectOneOf(position, s.AcceptValueOne(in.edge()), {kOk, kUnsupported});
-    case 80:
-      return expectOneOf(position, s.SetOptionF1Bit1(in.edge()), {kOk, kUnsupported, kRejected});
-    case 81:
-      return expectOneOf(position, s.SetOptionB1(in.edge()), {kOk, kUnsupported, kRejected});
-    case 82: {
-      const int8_t prefix = static_cast<int8_t>(in.edge());
-      const int8_t suffix1 = static_cast<int8_t>(in.edge());
-      return expectOneOf(position, s.SetAffixChars(prefix, suffix1, static_cast<int8_t>(in.edge())),
-                         {kOk});
-    }
-    case 83:
-      return expectOneOf(position, s.SetAffixMode(in.edge()), {kOk, kRejected});
-    case 84:
-      return expectOneOf(position, s.NotSupported84(), {kUnsupported});
-    case 85: {
-      const int32_t id = in.edge();
-      return expectOneOf(position, s.SetSymbologyOption(id, in.edge()),
-                         {kOk, kUnsupported, kRejected});
-    }
-    case 86:
-      return expectOneOf(position, s.SetOptionJ(in.edge()), {kOk, kUnsupported, kRejected});
-    case 87:
-      return expectOneOf(position, s.SetTriggerMode(in.edge()), {kOk});
-    case 88:
-      return expectOneOf(position, s.SetStoredSelector2(in.edge()), {kOk, kRejected});
-    case 89: {
-      const int32_t id = in.edge();
-      return expectOneOf(position, s.SetSymbologyOption2(id, static_cast<uint16_t>(in.edge())),
-                         {kOk, kUnsupported, kRejected});
-    }
+    case 90:
+      return destroy(slot);  // the destructor
     default:
-      return destroy(slot);  // 90, the destructor
+      return callFromTable(slot, position, in);
   }
 }
 

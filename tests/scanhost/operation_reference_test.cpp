@@ -70,55 +70,92 @@ class OperationReferenceTest : public ::testing::Test {
 
 constexpr uint8_t kUntouched = 0x5A;
 
+std::string readSource(const char* relative) {
+  std::ifstream in(std::string(SOURCE_DIR) + "/" + relative, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 TEST_F(OperationReferenceTest, EveryExampleAnswersAsTheReferenceSays) {
-  for (int e = 0; e < scanhost::kExampleCount; ++e) {
-    const scanhost::Example& example = scanhost::kExamples[e];
-    for (int s = 0; s < scanhost::kObjectStateCount; ++s) {
-      const ObjectState state = static_cast<ObjectState>(s);
-      SCOPED_TRACE(std::string(example.call) + " on an object with " + kStateNames[s]);
-      scanhost::Scratch out;
-      memset(&out, kUntouched, sizeof out);
-      EXPECT_EQ(example.answers[s], example.run(open(state), out));
-      if (example.answers[s] < 0) {
-        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&out);
-        EXPECT_EQ(sizeof out,
-                  static_cast<size_t>(std::count(bytes, bytes + sizeof out, kUntouched)))
-            << "a failing call wrote an out-value";
+  for (int position = 0; position < scanhost::kOperationCount; ++position) {
+    const scanhost::Operation& row = scanhost::operationAt(position);
+    for (const scanhost::Example& example : row.examples) {
+      for (int s = 0; s < scanhost::kObjectStateCount; ++s) {
+        const ObjectState state = static_cast<ObjectState>(s);
+        SCOPED_TRACE(std::string(example.call) + " on an object with " + kStateNames[s]);
+        scanhost::Scratch out;
+        memset(&out, kUntouched, sizeof out);
+        EXPECT_EQ(example.answers[s], example.run(open(state), out));
+        // The answers the fuzzer allows cover every answer shown, those of
+        // the operation called last.
+        std::string last = example.call;
+        const size_t then = last.rfind(", then ");
+        if (then != std::string::npos) last = last.substr(then + 7);
+        const scanhost::Operation* answering =
+            scanhost::findOperation(last.substr(0, last.find('(')));
+        ASSERT_NE(nullptr, answering);
+        EXPECT_TRUE(answering->answers.allows(example.answers[s])) << answering->answers.describe();
+        if (example.answers[s] < 0) {
+          const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&out);
+          EXPECT_EQ(sizeof out,
+                    static_cast<size_t>(std::count(bytes, bytes + sizeof out, kUntouched)))
+              << "a failing call wrote an out-value";
+        }
       }
     }
   }
 }
 
-// Every operation with a result has an example; the examples are sorted.
-TEST_F(OperationReferenceTest, EveryOperationWithAResultHasAnExample) {
-  int previous = 0;
-  std::vector<int> examples(scanhost::kReferenceCount, 0);
-  for (int e = 0; e < scanhost::kExampleCount; ++e) {
-    EXPECT_LE(previous, scanhost::kExamples[e].position) << scanhost::kExamples[e].call;
-    previous = scanhost::kExamples[e].position;
-    ++examples[previous];
-  }
-  for (int p = 0; p < scanhost::kReferenceCount; ++p) {
-    EXPECT_EQ(p, scanhost::operationFacts(p).position);
-    const bool hasResult = p > 2 && p < 90;
-    EXPECT_EQ(hasResult, examples[p] > 0) << scanhost::operationFacts(p).name;
-  }
-}
-
-// The reference names each position as scanhost's operation table does.
-TEST_F(OperationReferenceTest, NamesAreScanhostsNames) {
+// Rows sit at their positions; every operation with a result has answers and
+// an example, the others neither; scanhost's listing names them in order.
+TEST_F(OperationReferenceTest, EveryRowIsComplete) {
   std::istringstream listing(scanhost::listOperations());
   std::string line;
-  int position = 0;
-  while (std::getline(listing, line) && position < 90) {
+  int listed = 0;
+  while (std::getline(listing, line)) {
     std::istringstream words(line);
     int number = -1;
     std::string name;
-    if (!(words >> number >> name) || number != position) continue;
-    EXPECT_EQ(name, scanhost::operationFacts(position).name);
-    ++position;
+    if ((words >> number >> name) && number == listed) {
+      EXPECT_EQ(name, scanhost::operationAt(listed).name);
+      ++listed;
+    }
   }
-  EXPECT_EQ(90, position);
+  EXPECT_EQ(scanhost::kOperationCount, listed);
+  for (int p = 0; p < scanhost::kOperationCount; ++p) {
+    const scanhost::Operation& row = scanhost::operationAt(p);
+    EXPECT_EQ(p, row.position);
+    const bool hasResult = p > 2 && p < 90;
+    EXPECT_EQ(hasResult, !row.examples.empty()) << row.name;
+    EXPECT_EQ(hasResult, row.answers.kind != scanhost::Answers::kNoResult) << row.name;
+  }
+}
+
+// The test hosts that call the operations by hand follow the table: the
+// Microsoft-ABI host calls every position by its name and the destructor
+// through delete; the fault sweep probes every operation that needs
+// DeviceConfig (the one whose examples answer otherwise without it).
+TEST_F(OperationReferenceTest, HandWrittenHostsCallEveryOperationTheTableHas) {
+  const std::string msvcHost = readSource("tests/msvc_host/msvc_host.cpp");
+  const std::string faultSweep = readSource("tests/plugin/fault_sweep_test.cpp");
+  ASSERT_FALSE(msvcHost.empty());
+  ASSERT_FALSE(faultSweep.empty());
+  for (int p = 0; p + 1 < scanhost::kOperationCount; ++p) {
+    const scanhost::Operation& row = scanhost::operationAt(p);
+    EXPECT_NE(std::string::npos, msvcHost.find(std::string("->") + row.name + "("))
+        << "the Microsoft-ABI host does not call " << row.name;
+    const bool needsDeviceConfig =
+        std::any_of(row.examples.begin(), row.examples.end(), [](const scanhost::Example& e) {
+          return e.answers[scanhost::kNoDeviceConfig] == ResultUnsupported &&
+                 e.answers[scanhost::kOpened] != ResultUnsupported;
+        });
+    if (needsDeviceConfig) {
+      EXPECT_NE(std::string::npos, faultSweep.find(std::string("\"") + row.name + "\""))
+          << "the fault sweep does not probe " << row.name;
+    }
+  }
+  EXPECT_NE(std::string::npos, msvcHost.find("delete ")) << "no delete through position 90";
 }
 
 // The ids, kinds, tone ids and setting ranges the reference lists are those

@@ -8,6 +8,7 @@
 
 #include "commands.h"
 #include "input_lines.h"
+#include "invokers.h"
 #include "job_runner.h"
 
 namespace scanhost {
