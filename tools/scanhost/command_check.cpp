@@ -15,14 +15,15 @@
 #include <condition_variable>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "acquisition/scan_thread.h"
 #include "commands.h"
 #include "device/vendor_abi.h"
-#include "feedback/tone_parameters.h"
 #include "host_calls.h"
 #include "loader.h"
 #include "symbology/symbology_table.h"
@@ -36,9 +37,9 @@ using Clock = std::chrono::steady_clock;
 
 // How long check waits for a label by default.
 constexpr uint32_t kDefaultTimeoutMs = 10000;
-// DisableScanner and the destructor wait up to 3000 ms for the scan thread;
-// the bound allows for the rest of their work.
-constexpr int64_t kStopBoundMs = 3000 + 500;
+// DisableScanner and the destructor wait up to the plug-in's stop wait for
+// the scan thread; the bound allows for the rest of their work.
+constexpr int64_t kStopBoundMs = int64_t{zorvan::kStopWaitMs} + 500;
 // A plug-in call that has not come back after this long is given up on.
 constexpr uint32_t kCallLimitMs = 10000;
 // How long the good-read tone may follow its label's scan event.
@@ -265,22 +266,37 @@ Outcome stepDeviceConfig(Walk& walk) {
   return ok(shown);
 }
 
+// What a new object answers at power-on, written here as every handheld's
+// plug-in must answer it rather than read from this plug-in's own tables, so
+// that a wrong table fails the check: the eight tone parameters, and a few
+// settings of the block.
+struct PowerOnAnswer {
+  const char* operation;
+  int64_t argument;  // -1: the operation takes none
+  int16_t answer;
+};
+const PowerOnAnswer kPowerOnAnswers[] = {
+    {"GetToneFrequency", 40, 3000}, {"GetToneFrequency", 37, 1500}, {"GetToneFrequency", 36, 3000},
+    {"GetToneFrequency", 35, 7500}, {"GetToneDuration", 39, 90},    {"GetToneDuration", 32, 70},
+    {"GetToneDuration", 33, 90},    {"GetToneDuration", 34, 240},   {"GetGoodReadBeep", -1, 1},
+    {"GetStoredLevel1", -1, 30},    {"GetStoredCode", -1, 182},     {"GetAffixMode", -1, 0},
+};
+
 Outcome stepDefaults(Walk& walk) {
   if (walk.scanner() == nullptr) return skip("no object");
   std::string differ;
-  for (const zorvan::ToneParameter& parameter : zorvan::kToneParameters) {
-    const bool duration = parameter.kind == zorvan::ToneKind::kDuration;
+  for (const PowerOnAnswer& expected : kPowerOnAnswers) {
     int16_t value = 0;
     std::string shown;
-    if (!walk.value(duration ? "GetToneDuration" : "GetToneFrequency", {parameter.id}, &value,
-                    &shown) ||
-        static_cast<uint16_t>(value) != parameter.defaultValue) {
-      differ +=
-          (differ.empty() ? "" : ", ") + shown + ", not " + std::to_string(parameter.defaultValue);
+    const bool answered = expected.argument < 0
+                              ? walk.value(expected.operation, {}, &value, &shown)
+                              : walk.value(expected.operation, {expected.argument}, &value, &shown);
+    if (!answered || value != expected.answer) {
+      differ += (differ.empty() ? "" : ", ") + shown + ", not " + std::to_string(expected.answer);
     }
   }
   if (!differ.empty()) return fail(differ);
-  return ok(std::to_string(zorvan::kToneParameterCount) + " tone parameters at their defaults");
+  return ok(std::to_string(std::size(kPowerOnAnswers)) + " settings at their power-on values");
 }
 
 Outcome stepEnable(Walk& walk) {

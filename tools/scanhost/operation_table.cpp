@@ -152,10 +152,13 @@ const std::vector<Operation>& table() {
       {PLAIN(9, ResetToDefaults, kStatus),
        {nullptr, Effect::kAtOnce,
         "0, always. Pending changes are discarded and the defaults are in force at once: "
-        "good-read beep 1, flag 0, levels 30 (1), 0 (2) and 30 (3), code 182, selector 1, "
-        "trigger mode 0, aux flag 0; tones {tone defaults}; prefix 0, suffixes 10 and 13, affix "
-        "mode 0; "
-        "second selector 0; read LED flag 0 (the LED is not touched); both variant flags 0. "
+        "good-read beep {default GoodReadBeep}, flag {default StoredFlag1}, levels "
+        "{default StoredLevel1} (1), {default StoredLevel2} (2) and {default StoredLevel3} (3), "
+        "code {default StoredCode}, selector {default StoredSelector}, trigger mode "
+        "{default TriggerMode}, aux flag {default AuxFlag}; tones {tone defaults}; prefix "
+        "{default AffixPrefix}, suffixes {default AffixSuffix1} and {default AffixSuffix2}, "
+        "affix mode {default AffixMode}; second selector {default StoredSelector2}; read LED flag "
+        "0 (the LED is not touched); both variant flags 0. "
         "Symbology settings on the device are not touched",
         "as opened: this is how a half-open object gets its defaults", nullptr, nullptr},
        oneOf({kOk}),
@@ -166,7 +169,8 @@ const std::vector<Operation>& table() {
       {PLAIN(10, DisableScanner, kStatus),
        {nullptr, Effect::kScanner,
         "−4 when the driver reports the scanner disabled, and nothing else happens. Otherwise "
-        "stops the object's scan thread (cancels its read and waits up to 3000 ms, never for a "
+        "stops the object's scan thread (cancels its read and waits up to {stop wait} ms, never "
+        "for a "
         "host callback, and not again for a thread an earlier call already waited for), "
         "switches the scanner off: 0, or "
         "−4 when the driver refuses. Switches scanning off for every object",
@@ -222,17 +226,19 @@ const std::vector<Operation>& table() {
       NOT_SUPPORTED(15),
       NOT_SUPPORTED(16),
       {PLAIN(17, GetStoredLevel2, kValue),
-       {nullptr, Effect::kNone, "the applied level 2, 0–100 (default 0)", nullptr, nullptr,
-        nullptr},
+       {nullptr, Effect::kNone,
+        "the applied level 2, {range StoredLevel2} (default {default StoredLevel2})", nullptr,
+        nullptr, nullptr},
        appliedSetting(zorvan::kStoredLevel2),
        {EX(GetStoredLevel2(), 0, 0, 0)}},
       {PLAIN(18, GetAuxFlag, kFlag),
-       {nullptr, Effect::kNone, "the applied aux flag, 0 or 1 (default 0)", nullptr, nullptr,
-        nullptr},
+       {nullptr, Effect::kNone, "the applied aux flag, 0 or 1 (default {default AuxFlag})", nullptr,
+        nullptr, nullptr},
        oneOf({0, 1}),
        {EX(GetAuxFlag(), 0, 0, 0)}},
       {PLAIN(19, GetStoredCode, kValue),
-       {nullptr, Effect::kNone, "the applied code, 181 or 182 (default 182)", kNoDefaults,
+       {nullptr, Effect::kNone,
+        "the applied code, {range StoredCode} (default {default StoredCode})", kNoDefaults,
         kNoDefaults, nullptr},
        appliedSetting(zorvan::kStoredCode),
        {EX(GetStoredCode(), 182, 0, 0)}},
@@ -265,7 +271,8 @@ const std::vector<Operation>& table() {
            kRejected),
         EX(GetSymbologyLengths(7, nullptr, nullptr, nullptr), kRejected, kRejected, kRejected)}},
       {PLAIN(22, GetGoodReadBeep, kFlag),
-       {nullptr, Effect::kNone, "the applied good-read beep, 0 or 1 (default 1)", kFlagNoDefaults,
+       {nullptr, Effect::kNone,
+        "the applied good-read beep, 0 or 1 (default {default GoodReadBeep})", kFlagNoDefaults,
         kFlagNoDefaults, nullptr},
        oneOf({0, 1}),
        {EX(GetGoodReadBeep(), 1, 0, 0)}},
@@ -289,8 +296,8 @@ const std::vector<Operation>& table() {
        {EX(GetToneFrequency(40), 3000, 0, 0),
         EX(GetToneFrequency(38), kUnsupported, kUnsupported, kUnsupported)}},
       {PLAIN(25, GetStoredFlag1, kFlag),
-       {nullptr, Effect::kNone, "the applied flag 1, 0 or 1 (default 0)", nullptr, nullptr,
-        nullptr},
+       {nullptr, Effect::kNone, "the applied flag 1, 0 or 1 (default {default StoredFlag1})",
+        nullptr, nullptr, nullptr},
        oneOf({0, 1}),
        {EX(GetStoredFlag1(), 0, 0, 0)}},
       {PLAIN(26, GetOptionB2, kFlagOrStatus),
@@ -338,8 +345,9 @@ const std::vector<Operation>& table() {
        {EX(GetLastLabelRecord(out.record), 0, 0, 0),
         EX(GetLastLabelRecord(nullptr), kRejected, kRejected, kRejected)}},
       {PLAIN(32, GetStoredLevel3, kValue),
-       {nullptr, Effect::kNone, "the applied level 3, 0–100 (default 30)", kNoDefaults, kNoDefaults,
-        nullptr},
+       {nullptr, Effect::kNone,
+        "the applied level 3, {range StoredLevel3} (default {default StoredLevel3})", kNoDefaults,
+        kNoDefaults, nullptr},
        appliedSetting(zorvan::kStoredLevel3),
        {EX(GetStoredLevel3(), 30, 0, 0)}},
       {GETS_TEXT(33, GetScannerModelName),
@@ -390,13 +398,15 @@ const std::vector<Operation>& table() {
        oneOf({0, 1, 2, kUnsupported, kRejected}),
        {EX(GetOptionE1(), 0, kUnsupported, kUnsupported)}},
       {PLAIN(40, GetStoredLevel1, kValue),
-       {nullptr, Effect::kNone, "the applied level 1, 0–100 (default 30)", kNoDefaults, kNoDefaults,
-        nullptr},
+       {nullptr, Effect::kNone,
+        "the applied level 1, {range StoredLevel1} (default {default StoredLevel1})", kNoDefaults,
+        kNoDefaults, nullptr},
        appliedSetting(zorvan::kStoredLevel1),
        {EX(GetStoredLevel1(), 30, 0, 0)}},
       {PLAIN(41, GetStoredSelector, kValue),
-       {nullptr, Effect::kNone, "the applied selector, 1–4 (default 1)", kNoDefaults, kNoDefaults,
-        nullptr},
+       {nullptr, Effect::kNone,
+        "the applied selector, {range StoredSelector} (default {default StoredSelector})",
+        kNoDefaults, kNoDefaults, nullptr},
        appliedSetting(zorvan::kStoredSelector),
        {EX(GetStoredSelector(), 1, 0, 0)}},
       {PLAIN(42, GetReadLedState, kFlag),
@@ -425,15 +435,18 @@ const std::vector<Operation>& table() {
        {EX(GetOptionB1(), 1, kUnsupported, kUnsupported)}},
       {SPECIAL(46, GetAffixChars, kStatus, getAffixChars, {}, {}, {"prefix", "suffix1", "suffix2"}),
        {"`prefix`, `suffix1`, `suffix2`: out-values", Effect::kNone,
-        "0 with the three characters in force (default 0, 10, 13)",
+        "0 with the three characters in force (default {default AffixPrefix}, {default "
+        "AffixSuffix1}, "
+        "{default AffixSuffix2})",
         "0 with 0, 0, 0 until `ResetToDefaults` or `SetAffixChars`", "as without the driver",
         "any null pointer: −4, nothing written"},
        oneOf({kOk, kRejected}),
        {EX(GetAffixChars(&out.prefix, &out.suffix1, &out.suffix2), 0, 0, 0),
         EX(GetAffixChars(nullptr, &out.suffix1, &out.suffix2), kRejected, kRejected, kRejected)}},
       {PLAIN(47, GetAffixMode, kValue),
-       {nullptr, Effect::kNone, "the affix mode in force, 0–7 (default 0)", nullptr, nullptr,
-        nullptr},
+       {nullptr, Effect::kNone,
+        "the affix mode in force, {range AffixMode} (default {default AffixMode})", nullptr,
+        nullptr, nullptr},
        appliedSetting(zorvan::kAffixMode),
        {EX(GetAffixMode(), 0, 0, 0)}},
       {PLAIN(48, IsScannerEnabled, kFlag),
@@ -481,7 +494,8 @@ const std::vector<Operation>& table() {
        {EX(GetOptionJ(), 0, kUnsupported, kUnsupported)}},
       {PLAIN(54, GetTriggerMode, kValue),
        {nullptr, Effect::kNone,
-        "the low 16 bits of the applied trigger mode, as a signed value (default 0); "
+        "the low 16 bits of the applied trigger mode, as a signed value (default {default "
+        "TriggerMode}); "
         "`StartSoftwareTrigger` compares all 32",
         nullptr, nullptr, nullptr},
        anything(),
@@ -489,8 +503,9 @@ const std::vector<Operation>& table() {
                                                 GetTriggerMode(), 0x2345, 0x2345, 0x2345)}},
       NOT_SUPPORTED(55),
       {PLAIN(56, GetStoredSelector2, kValue),
-       {nullptr, Effect::kNone, "the second selector in force, 0–4 (default 0)", nullptr, nullptr,
-        nullptr},
+       {nullptr, Effect::kNone,
+        "the second selector in force, {range StoredSelector2} (default {default StoredSelector2})",
+        nullptr, nullptr, nullptr},
        appliedSetting(zorvan::kStoredSelector2),
        {EX(GetStoredSelector2(), 0, 0, 0)}},
       {PLAIN(57, GetSymbologyOption2, kFlagOrStatus, "id"),
@@ -652,8 +667,8 @@ const std::vector<Operation>& table() {
        {EX(SetAffixChars(2, 10, 13), 0, 0, 0)}},
       {PLAIN(83, SetAffixMode, kStatus, "mode"),
        {"`mode`: {affix modes}; bit 2 adds the prefix, bit 0 the first suffix, bit 1 the second",
-        Effect::kAtOnce, "0; −4 outside 0–7 (taken unsigned), nothing changed", nullptr, nullptr,
-        nullptr},
+        Effect::kAtOnce, "0; −4 outside {range AffixMode} (taken unsigned), nothing changed",
+        nullptr, nullptr, nullptr},
        oneOf({kOk, kRejected}),
        {EX(SetAffixMode(7), 0, 0, 0), EX(SetAffixMode(8), kRejected, kRejected, kRejected)}},
       NOT_SUPPORTED(84),
@@ -688,7 +703,8 @@ const std::vector<Operation>& table() {
        {EX(SetTriggerMode(8), 0, 0, 0)}},
       {PLAIN(88, SetStoredSelector2, kStatus, "value"),
        {"`value`: {second selectors}", Effect::kAtOnce,
-        "0; −4 outside 0–4 (taken unsigned), nothing changed", nullptr, nullptr, nullptr},
+        "0; −4 outside {range StoredSelector2} (taken unsigned), nothing changed", nullptr, nullptr,
+        nullptr},
        oneOf({kOk, kRejected}),
        {EX(SetStoredSelector2(4), 0, 0, 0),
         EX(SetStoredSelector2(5), kRejected, kRejected, kRejected)}},
@@ -703,7 +719,8 @@ const std::vector<Operation>& table() {
         EX(SetSymbologyOption2(0, 1), kRejected, kRejected, kRejected)}},
       {SPECIAL(90, Destructor, kNoValue, destroy, {}, {}, {}),
        {nullptr, Effect::kScanner,
-        "no result. Stops the scan thread (cancels its read and waits up to 3000 ms, never for "
+        "no result. Stops the scan thread (cancels its read and waits up to {stop wait} ms, never "
+        "for "
         "a host callback, and not again for a thread DisableScanner already waited for), "
         "switches the scanner off and closes the driver: other objects' scanner "
         "operations then fail until a new object opens it",

@@ -1,9 +1,11 @@
 #include <sstream>
 #include <string>
 
+#include "acquisition/scan_thread.h"
 #include "feedback/tone_parameters.h"
 #include "operation_reference.h"
 #include "plugin_ids.h"
+#include "settings/setting_table.h"
 
 namespace scanhost {
 
@@ -91,6 +93,15 @@ std::string toneDefaults() {
 std::string expanded(const char* text) {
   std::string out = text;
   replaceAll(&out, "{tone defaults}", toneDefaults());
+  replaceAll(&out, "{stop wait}", std::to_string(zorvan::kStopWaitMs));
+  for (int id = 0; id < zorvan::kSettingCount; ++id) {
+    const zorvan::SettingRow& row = zorvan::kSettingRows[id];
+    replaceAll(&out, "{default " + std::string(row.name) + "}", std::to_string(row.byDefault));
+    // "0–100", or "181 or 182" for two values.
+    const std::string lowest = std::to_string(row.lowest), highest = std::to_string(row.highest);
+    replaceAll(&out, "{range " + std::string(row.name) + "}",
+               row.highest == row.lowest + 1 ? lowest + " or " + highest : lowest + "–" + highest);
+  }
   replaceAll(&out, "{shared enable fields}", sharedEnableFieldsText());
   for (int id = 0; id < kValueSetCount; ++id) {
     const ValueSet& set = valueSet(static_cast<ValueSetId>(id));

@@ -19,6 +19,12 @@ std::vector<int32_t> range(int32_t first, int32_t last) {
   return values;
 }
 
+// The values a setter of `setting` accepts.
+std::vector<int32_t> settingRange(zorvan::SettingId setting) {
+  const zorvan::SettingRow& row = zorvan::kSettingRows[setting];
+  return range(static_cast<int32_t>(row.lowest), static_cast<int32_t>(row.highest));
+}
+
 const ValueSet kValueSets[] = {
     {"{symbology ids}", symbologyIds()},
     {"{length ids}", lengthIds()},
@@ -28,11 +34,11 @@ const ValueSet kValueSets[] = {
     {"{device option kinds}", deviceOptionKinds()},
     {"{duration ids}", toneIds(zorvan::ToneKind::kDuration)},
     {"{frequency ids}", toneIds(zorvan::ToneKind::kFrequency)},
-    {"{levels}", range(0, 100)},
-    {"{codes}", {181, 182}},
-    {"{selectors}", range(1, 4)},
-    {"{second selectors}", range(0, 4)},
-    {"{affix modes}", range(0, 7)},
+    {"{levels}", settingRange(zorvan::kStoredLevel1)},
+    {"{codes}", settingRange(zorvan::kStoredCode)},
+    {"{selectors}", settingRange(zorvan::kStoredSelector)},
+    {"{second selectors}", settingRange(zorvan::kStoredSelector2)},
+    {"{affix modes}", settingRange(zorvan::kAffixMode)},
 };
 
 static_assert(std::size(kValueSets) == kValueSetCount, "one set an id");
