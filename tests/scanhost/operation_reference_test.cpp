@@ -108,7 +108,8 @@ TEST_F(OperationReferenceTest, EveryExampleAnswersAsTheReferenceSays) {
 }
 
 // Rows sit at their positions; every operation with a result has answers and
-// an example, the others neither; scanhost's listing names them in order.
+// an example, the others neither; scanhost's listing names them in order and
+// marks the pending setters.
 TEST_F(OperationReferenceTest, EveryRowIsComplete) {
   std::istringstream listing(scanhost::listOperations());
   std::string line;
@@ -119,6 +120,10 @@ TEST_F(OperationReferenceTest, EveryRowIsComplete) {
     std::string name;
     if ((words >> number >> name) && number == listed) {
       EXPECT_EQ(name, scanhost::operationAt(listed).name);
+      // The listing's result says pending exactly for the rows whose effect is.
+      EXPECT_EQ(scanhost::pending(scanhost::operationAt(listed)),
+                line.find("pending until ApplySettings") != std::string::npos)
+          << line;
       ++listed;
     }
   }

@@ -30,10 +30,13 @@ std::string listingRow(const Operation& operation) {
   if (operation.outputs[0] != nullptr) {
     arguments += (arguments.empty() ? "-> " : " -> ") + joinedNames(operation.outputs);
   }
+  // A pending setter's status says so: the effect is the row's, not the kind's.
+  const std::string result = std::string(operation.result->listing) +
+                             (pending(operation) ? ", pending until ApplySettings" : "");
   char line[256];
   const std::string position = operation.position >= 0 ? std::to_string(operation.position) : "-";
   snprintf(line, sizeof line, "%3s  %-30s %-48s %s\n", position.c_str(), operation.name,
-           arguments.empty() ? "-" : arguments.c_str(), operation.result->listing);
+           arguments.empty() ? "-" : arguments.c_str(), result.c_str());
   return line + (operation.position >= 0 ? referenceLines(operation.position) : std::string());
 }
 
