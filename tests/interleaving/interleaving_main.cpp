@@ -4,9 +4,11 @@
 //   interleaving_tests [--bound N] [--random N] [--max N] [--only NAME]
 //                      [--every-kind] [--expect-failures NAME,NAME...]
 //   interleaving_tests --replay NAME CHOICES
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -81,6 +83,61 @@ const Scenario* findScenario(const char* name) {
   return nullptr;
 }
 
+// The scenario being explored, for a run that crashes the process.
+const char* gExploring = nullptr;
+const char* gProgram = "interleaving_tests";
+
+// A fault that frees the state too early or twice may crash the process
+// before any check sees it: the schedule that did it is printed so that
+// --replay (under a debugger or a sanitizer) shows where. The thread that
+// crashed holds the scheduler's baton, so the trace is not changing; the
+// heap may be what broke, so the line is made without allocating.
+char gCrashLine[65536];
+
+void append(size_t& at, const char* text) {
+  while (*text != '\0' && at + 1 < sizeof gCrashLine) gCrashLine[at++] = *text++;
+}
+
+void appendNumber(size_t& at, unsigned long long value) {
+  char digits[24];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (count > 0 && at + 1 < sizeof gCrashLine) gCrashLine[at++] = digits[--count];
+}
+
+void reportCrash(int signal) {
+  if (gExploring != nullptr) {
+    size_t at = 0;
+    append(at, gExploring);
+    append(at, ": crashed with signal ");
+    appendNumber(at, static_cast<unsigned long long>(signal));
+    append(at, " after ");
+    appendNumber(at, scheduler().trace().size());
+    append(at, " choices: ");
+    append(at, gProgram);
+    append(at, " --replay ");
+    append(at, gExploring);
+    append(at, " ");
+    bool first = true;
+    for (const Choice& choice : scheduler().trace()) {
+      if (!first) append(at, ".");
+      first = false;
+      appendNumber(at, static_cast<unsigned long long>(choice.chosen));
+    }
+    append(at, "\n");
+    if (write(STDERR_FILENO, gCrashLine, at) < 0) _exit(128 + signal);
+  }
+  _exit(128 + signal);
+}
+
+void reportCrashes() {
+  const int signals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
+  for (const int number : signals) signal(number, reportCrash);
+}
+
 bool listed(const std::string& list, const char* name) {
   const std::string padded = "," + list + ",";
   return padded.find("," + std::string(name) + ",") != std::string::npos;
@@ -90,6 +147,7 @@ int replay(const char* name, const char* text) {
   const Scenario* scenario = findScenario(name);
   Strategy strategy;
   if (scenario == nullptr || !parseChoices(text, strategy.prefix)) return 2;
+  gExploring = scenario->name;
   const std::string failure = runScenario(*scenario, strategy, true);
   printf("%s, %zu choices: %s\n", name, scheduler().trace().size(),
          failure.empty() ? "ok" : failure.c_str());
@@ -107,6 +165,8 @@ int main(int argc, char** argv) {
   const char* only = nullptr;
   const char* expected = nullptr;
   bool everyKind = false;
+  gProgram = argv[0];
+  reportCrashes();
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (strcmp(argv[i], "--replay") == 0 && i + 2 < argc) return replay(argv[i + 1], argv[i + 2]);
@@ -132,6 +192,7 @@ int main(int argc, char** argv) {
   uint64_t total = 0;
   for (const Scenario& scenario : kScenarios) {
     if (only != nullptr && strcmp(only, scenario.name) != 0) continue;
+    gExploring = scenario.name;
     const Exploration result =
         explore([&scenario](const Strategy& strategy) { return runScenario(scenario, strategy); },
                 bound, randomRuns, maxBounded, everyKind);
