@@ -1028,7 +1028,8 @@ class HostProcess {
     process_ = process.hProcess;
 #else
     int fds[2];
-    started_ = pipe(fds) == 0;
+    // Close-on-exec, so that a second process started meanwhile holds no end of it.
+    started_ = pipe2(fds, O_CLOEXEC) == 0;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
@@ -1273,6 +1274,20 @@ TEST_F(DeviceTest, FailStickAndReleaseReachTheDriver) {
   const Outcome refused = device({"--timeout", "5", "frobnicate"});
   EXPECT_EQ(2, refused.status);
   EXPECT_EQ(0, host_->finish());
+}
+
+// watch, started before the change, prints it when another client makes
+// it; it ends with the host (or, at the latest, its --timeout after the last
+// line), status 0.
+TEST_F(DeviceTest, WatchShowsAChangeMadeByAnotherClient) {
+  HostProcess watch(name_, path("watch.out"), {"--timeout", "20000", "device", "watch"});
+  ASSERT_TRUE(watch.started());
+  ASSERT_TRUE(watch.waitForLine("driver open=1 enabled=1 .* stuck=0")) << watch.output();
+  EXPECT_EQ(0, device({"stick"}).status);
+  EXPECT_TRUE(watch.waitForLine("driver open=1 enabled=1 .* stuck=1")) << watch.output();
+  EXPECT_EQ(0, device({"release"}).status);
+  EXPECT_EQ(0, host_->finish());
+  EXPECT_EQ(0, watch.finish()) << watch.output();
 }
 
 // Faults of the device configuration, set from outside, meet the host's
