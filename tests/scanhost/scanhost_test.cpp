@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
@@ -1323,5 +1324,37 @@ TEST_F(ScanhostTest, ConfigurationFaultsReachTheHostsNextCalls) {
   }
   EXPECT_EQ(0, host.finish());
 }
+
+#if !defined(_WIN32)
+// The socket only in a directory no one else may enter: in one others
+// may enter or write to, the endpoint says why on one line and stays off,
+// and the host runs on.
+TEST_F(ScanhostTest, EndpointStartsOnlyInADirectoryOfTheUsersAlone) {
+  const struct {
+    mode_t mode;
+    bool served;
+  } kDirectories[] = {{0700, true}, {0711, false}, {0770, false}};
+  for (const auto& directory : kDirectories) {
+    const std::string where = path("mode" + std::to_string(directory.mode));
+    ASSERT_EQ(0, mkdir(where.c_str(), 0700));
+    ASSERT_EQ(0, chmod(where.c_str(), directory.mode));
+    const std::string socket = where + "/endpoint";
+    HostProcess host(socket, path("host.out"));
+    ASSERT_TRUE(host.waitForLine("EnableScanner -> 0 ResultOk")) << host.output();
+    if (directory.served) {
+      scanhost::EndpointClient client;
+      std::string error;
+      EXPECT_TRUE(client.connect(socket, 10000, &error)) << error;
+    } else {
+      EXPECT_TRUE(
+          host.waitForLine("virtual device: control endpoint: .* is not a directory of "
+                           "this user's that only the user can enter \\(mode 0700\\)"))
+          << host.output();
+      EXPECT_NE(0, access(socket.c_str(), F_OK)) << where;
+    }
+    EXPECT_EQ(0, host.finish());
+  }
+}
+#endif
 
 }  // namespace
