@@ -1,12 +1,14 @@
 // scanhost panel as a person meets it: a host running with the endpoint,
 // the panel serving its page, and a headless Chromium (driven over its
 // DevTools pipe) typing a label and clicking Scan; the host must print the
-// label and the page show it. The page's screenshot is kept as PANEL_SHOT.
+// label and the page show it. The page's screenshot is kept as PANEL_SHOT,
+// its path printed.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -256,6 +258,7 @@ TEST(PanelTest, ALabelScannedOnThePageReachesTheHost) {
   ASSERT_TRUE(shot.contains("data"));
   std::ofstream(PANEL_SHOT, std::ios::binary) << base64Decode(shot["data"]);
   EXPECT_EQ(0u, readFile(PANEL_SHOT).find("\x89PNG"));
+  printf("screenshot: %s\n", PANEL_SHOT);
 
   browser.closeBrowser();
   EXPECT_NE(-1, browser.wait());
