@@ -1,12 +1,14 @@
 // scanhost panel as a person meets it: a host running with the endpoint,
 // the panel serving its page, and a headless Chromium (driven over its
 // DevTools pipe) typing a label and clicking Scan; the host must print the
-// label and the page show it. The page's screenshot is kept as PANEL_SHOT.
+// label and the page show it, UTF-8 as text. The page's screenshot is kept as
+// PANEL_SHOT, its path printed.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -232,7 +234,7 @@ TEST(PanelTest, ALabelScannedOnThePageReachesTheHost) {
   browser.evaluate(
       "document.getElementById('symbology').value = '1';"
       "document.getElementById('label').focus()");
-  browser.call("Input.insertText", {{"text", "PANEL-0001"}});
+  browser.call("Input.insertText", {{"text", "PANEL-0001 Größe"}});
   const json box = browser.evaluate(
       "(() => { const r = document.getElementById('scan').getBoundingClientRect();"
       " return [r.x + r.width / 2, r.y + r.height / 2]; })()");
@@ -243,11 +245,12 @@ TEST(PanelTest, ALabelScannedOnThePageReachesTheHost) {
         {{"type", type}, {"x", box[0]}, {"y", box[1]}, {"button", "left"}, {"clickCount", 1}});
   }
   EXPECT_TRUE(waitUntil([&] {
-    return hostSays("label 1: symbology 1, length 10, \"PANEL-0001\"");
+    return hostSays(
+        "label 1: symbology 1, length 18, \"PANEL-0001 Gr\\\\xC3\\\\xB6\\\\xC3\\\\x9Fe\"");
   })) << readFile(dir + "/host.out");
   EXPECT_TRUE(waitUntil([&] {
-    return browser.evaluate("document.getElementById('labels').innerText.includes('PANEL-0001')") ==
-           true;
+    return browser.evaluate(
+               "document.getElementById('labels').innerText.includes('PANEL-0001 Größe')") == true;
   }));
   const json answer = browser.evaluate("document.getElementById('answer').textContent");
   EXPECT_EQ(0u, answer.get<std::string>().find("ok label 1 queued=")) << answer;
@@ -256,6 +259,7 @@ TEST(PanelTest, ALabelScannedOnThePageReachesTheHost) {
   ASSERT_TRUE(shot.contains("data"));
   std::ofstream(PANEL_SHOT, std::ios::binary) << base64Decode(shot["data"]);
   EXPECT_EQ(0u, readFile(PANEL_SHOT).find("\x89PNG"));
+  printf("screenshot: %s\n", PANEL_SHOT);
 
   browser.closeBrowser();
   EXPECT_NE(-1, browser.wait());

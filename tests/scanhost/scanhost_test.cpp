@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
@@ -990,14 +991,17 @@ TEST_F(ScanhostTest, PatternsPlaysEveryNumberedPattern) {
 
 // ---- device: a host process and scanhost device in another ----------------------
 
-// A host run with its virtual device's control endpoint: `scanhost run -`,
-// its standard input held open until finish(), its output in a file.
+// scanhost started with ZORVAN_VIRTUAL_ENDPOINT set, by default a host
+// (`scanhost run -`), its standard input held open until finish(), its
+// output in a file.
 class HostProcess {
  public:
-  HostProcess(const std::string& endpoint, const std::string& out) : out_(out) {
+  HostProcess(const std::string& endpoint, const std::string& out,
+              const std::vector<std::string>& args = {"run", "-"})
+      : out_(out) {
     std::vector<std::string> words = kLauncher;
     words.push_back(SCANHOST_PATH);
-    words.insert(words.end(), {"run", "-"});
+    words.insert(words.end(), args.begin(), args.end());
 #if defined(_WIN32)
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE read = nullptr;
@@ -1025,7 +1029,8 @@ class HostProcess {
     process_ = process.hProcess;
 #else
     int fds[2];
-    started_ = pipe(fds) == 0;
+    // Close-on-exec, so that a second process started meanwhile holds no end of it.
+    started_ = pipe2(fds, O_CLOEXEC) == 0;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
@@ -1052,6 +1057,18 @@ class HostProcess {
 
   bool started() const { return started_; }
   std::string output() const { return readFile(out_); }
+
+  // Writes `lines` and a line feed to its standard input.
+  bool say(const std::string& lines) {
+    const std::string bytes = lines + "\n";
+#if defined(_WIN32)
+    DWORD written = 0;
+    return WriteFile(input_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+#else
+    return write(input_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+#endif
+  }
 
   // Waits up to 20 s for a line of output matching `pattern`.
   bool waitForLine(const std::string& pattern) const {
@@ -1115,15 +1132,20 @@ class HostProcess {
 #endif
 };
 
+// An endpoint name of this test process's own.
+std::string endpointName(const std::string& prefix) {
+#if defined(_WIN32)
+  return prefix + std::to_string(GetCurrentProcessId());
+#else
+  return prefix + std::to_string(getpid());
+#endif
+}
+
 class DeviceTest : public ScanhostTest {
  protected:
   void SetUp() override {
     ScanhostTest::SetUp();
-#if defined(_WIN32)
-    name_ = "test-" + std::to_string(GetCurrentProcessId());
-#else
-    name_ = "test-" + std::to_string(getpid());
-#endif
+    name_ = endpointName("test-");
     host_ = std::make_unique<HostProcess>(name_, path("host.out"));
     ASSERT_TRUE(host_->started());
     ASSERT_TRUE(host_->waitForLine("EnableScanner -> 0 ResultOk")) << host_->output();
@@ -1186,6 +1208,9 @@ TEST_F(DeviceTest, BadInputGetsOneErrorLineAndLeavesTheHostUnharmed) {
       {"stick now", "error too many arguments: stick", true},
       {"report-enable maybe",
        "error argument 1 'maybe' is not on, off or actual: report-enable on|off|actual", true},
+      {"config-fail K get -1",
+       "error argument 1 'K' is not a group A to J: config-fail GROUP get|set RESULT", true},
+      {"settings-fail 1", "error 0x00000001 is no failure: a negative result, or 0 to clear", true},
       {"scan 1 " + std::string(40000, 'A'), "error line longer than 32832 bytes", true},
       {"scan 1 \x01\x02", "error control byte 0x01 at byte 8; write it as an escape", false},
   };
@@ -1251,5 +1276,85 @@ TEST_F(DeviceTest, FailStickAndReleaseReachTheDriver) {
   EXPECT_EQ(2, refused.status);
   EXPECT_EQ(0, host_->finish());
 }
+
+// watch, started before the change, prints it when another client makes
+// it; it ends with the host (or, at the latest, its --timeout after the last
+// line), status 0.
+TEST_F(DeviceTest, WatchShowsAChangeMadeByAnotherClient) {
+  HostProcess watch(name_, path("watch.out"), {"--timeout", "20000", "device", "watch"});
+  ASSERT_TRUE(watch.started());
+  ASSERT_TRUE(watch.waitForLine("driver open=1 enabled=1 .* stuck=0")) << watch.output();
+  EXPECT_EQ(0, device({"stick"}).status);
+  EXPECT_TRUE(watch.waitForLine("driver open=1 enabled=1 .* stuck=1")) << watch.output();
+  EXPECT_EQ(0, device({"release"}).status);
+  EXPECT_EQ(0, host_->finish());
+  EXPECT_EQ(0, watch.finish()) << watch.output();
+}
+
+// Faults of the device configuration, set from outside, meet the host's
+// next calls: a set, a get, the open; clear puts them right.
+TEST_F(ScanhostTest, ConfigurationFaultsReachTheHostsNextCalls) {
+  const std::string name = endpointName("script-test-");
+  HostProcess host(name, path("host.out"), {"script", "-"});
+  ASSERT_TRUE(host.started());
+  struct Fault {
+    std::vector<std::string> command;
+    std::string calls;
+    std::string answer;
+  };
+  const Fault kFaults[] = {
+      {{"config-fail", "B", "set", "0x80004005"},
+       "SetSymbologyEnabled 7 1",
+       "SetSymbologyEnabled 7 1 -> -4 ResultRejected"},
+      {{"config-fail", "B", "get", "-5"},
+       "GetSymbologyEnabled 7",
+       "GetSymbologyEnabled 7 -> -2 ResultUnsupported"},
+      {{"clear"}, "GetSymbologyEnabled 7", "GetSymbologyEnabled 7 -> 0"},
+      {{"config-open-fail", "-5"},
+       "Destructor\nNewScanner\nGetToneFrequency 40",
+       "GetToneFrequency 40 -> 0"},
+  };
+  for (const Fault& fault : kFaults) {
+    std::vector<std::string> args = {"--endpoint", name, "device"};
+    args.insert(args.end(), fault.command.begin(), fault.command.end());
+    const Outcome set = run(args);
+    EXPECT_EQ(0, set.status) << set.err;
+    ASSERT_TRUE(host.say(fault.calls));
+    EXPECT_TRUE(host.waitForLine(fault.answer)) << host.output();
+  }
+  EXPECT_EQ(0, host.finish());
+}
+
+#if !defined(_WIN32)
+// The socket only in a directory no one else may enter: in one others
+// may enter or write to, the endpoint says why on one line and stays off,
+// and the host runs on.
+TEST_F(ScanhostTest, EndpointStartsOnlyInADirectoryOfTheUsersAlone) {
+  const struct {
+    mode_t mode;
+    bool served;
+  } kDirectories[] = {{0700, true}, {0711, false}, {0770, false}};
+  for (const auto& directory : kDirectories) {
+    const std::string where = path("mode" + std::to_string(directory.mode));
+    ASSERT_EQ(0, mkdir(where.c_str(), 0700));
+    ASSERT_EQ(0, chmod(where.c_str(), directory.mode));
+    const std::string socket = where + "/endpoint";
+    HostProcess host(socket, path("host.out"));
+    ASSERT_TRUE(host.waitForLine("EnableScanner -> 0 ResultOk")) << host.output();
+    if (directory.served) {
+      scanhost::EndpointClient client;
+      std::string error;
+      EXPECT_TRUE(client.connect(socket, 10000, &error)) << error;
+    } else {
+      EXPECT_TRUE(
+          host.waitForLine("virtual device: control endpoint: .* is not a directory of "
+                           "this user's that only the user can enter \\(mode 0700\\)"))
+          << host.output();
+      EXPECT_NE(0, access(socket.c_str(), F_OK)) << where;
+    }
+    EXPECT_EQ(0, host.finish());
+  }
+}
+#endif
 
 }  // namespace

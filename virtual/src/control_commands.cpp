@@ -145,8 +145,52 @@ void Inject(const Command& command, Watch*, std::string* reply) {
   Ok(reply);
 }
 
+const char kNoConfig[] = "the device configuration is not loaded";
+const char kNoSettings[] = "the settings service is not loaded";
+
 void Clear(const Command&, Watch*, std::string* reply) {
   vdev_scan_clear_results();
+  const OtherParts parts;
+  if (parts.configLoaded()) {
+    for (int g = 0; g < VDEV_GROUP_COUNT; ++g) {
+      parts.config().failGet(static_cast<vdev_group>(g), 0);
+      parts.config().failSet(static_cast<vdev_group>(g), 0);
+    }
+    parts.config().failOpen(0);
+  }
+  if (parts.settingsLoaded()) parts.settings().injectResult(0);
+  Ok(reply);
+}
+
+// What the other parts fail with is a failure (negative), or 0: working
+// again. A positive result would pass for success without doing the work.
+bool Failure(int32_t result, std::string* reply) {
+  if (result <= 0) return true;
+  Error(reply, Hex(result) + " is no failure: a negative result, or 0 to clear");
+  return false;
+}
+
+void ConfigFail(const Command& command, Watch*, std::string* reply) {
+  const bool open = command.id == CommandId::kConfigOpenFail;
+  const int32_t result = command.numbers[open ? 0 : 2];
+  if (!Failure(result, reply)) return;
+  const OtherParts parts;
+  if (!parts.configLoaded()) return Error(reply, kNoConfig);
+  const ConfigControls& c = parts.config();
+  if (open) {
+    c.failOpen(result);
+  } else {
+    (command.numbers[1] ? c.failSet : c.failGet)(static_cast<vdev_group>(command.numbers[0]),
+                                                 result);
+  }
+  Ok(reply);
+}
+
+void SettingsFail(const Command& command, Watch*, std::string* reply) {
+  if (!Failure(command.numbers[0], reply)) return;
+  const OtherParts parts;
+  if (!parts.settingsLoaded()) return Error(reply, kNoSettings);
+  parts.settings().injectResult(command.numbers[0]);
   Ok(reply);
 }
 
@@ -202,7 +246,7 @@ void State(const Command&, Watch*, std::string* reply) {
 
 void Log(const Command& command, Watch*, std::string* reply) {
   const OtherParts parts;
-  if (!parts.configLoaded()) return Error(reply, "the device configuration is not loaded");
+  if (!parts.configLoaded()) return Error(reply, kNoConfig);
   const ConfigControls& c = parts.config();
   const uint32_t size = c.logSize();
   for (uint32_t i = static_cast<uint32_t>(command.numbers[0]); i < size; ++i) {
@@ -241,8 +285,9 @@ class TheDevice final : public Device {
     }
     using Handler = void (*)(const Command&, Watch*, std::string*);
     // Indexed by CommandId; watch is above.
-    static const Handler kHandlers[] = {Scan,    Scan,         Fail,  Inject, Clear,   Stick,
-                                        Release, ReportEnable, State, Log,    nullptr, Help};
+    static const Handler kHandlers[] = {Scan,         Scan,    Fail,         Inject,     Clear,
+                                        Stick,        Release, ReportEnable, ConfigFail, ConfigFail,
+                                        SettingsFail, State,   Log,          nullptr,    Help};
     static_assert(sizeof kHandlers / sizeof kHandlers[0] == static_cast<size_t>(CommandId::kCount),
                   "a handler a command");
     kHandlers[static_cast<int>(command.id)](command, watch, reply);

@@ -12,6 +12,8 @@ namespace {
 constexpr ArgKind N = ArgKind::kNumber;
 constexpr ArgKind F = ArgKind::kFunction;
 constexpr ArgKind R = ArgKind::kReport;
+constexpr ArgKind G = ArgKind::kGroup;
+constexpr ArgKind A = ArgKind::kAccess;
 constexpr ArgKind T = ArgKind::kText;
 constexpr ArgKind _ = ArgKind::kNone;
 
@@ -62,6 +64,12 @@ bool ParseWord(ArgKind kind, const char* word, size_t length, int32_t* value) {
       }
       return false;
     }
+    case ArgKind::kGroup:
+      if (length != 1 || word[0] < 'A' || word[0] > 'J') return false;
+      return *value = word[0] - 'A', true;
+    case ArgKind::kAccess:
+      if (text != "get" && text != "set") return false;
+      return *value = text == "set", true;
     default:
       return false;
   }
@@ -76,6 +84,10 @@ const char* KindName(ArgKind kind) {
              "cancel-read sync-read)";
     case ArgKind::kReport:
       return "on, off or actual";
+    case ArgKind::kGroup:
+      return "a group A to J";
+    case ArgKind::kAccess:
+      return "get or set";
     default:
       return "nothing";
   }
@@ -92,29 +104,35 @@ int HexDigit(char c) {
 
 // clang-format off
 const CommandSpec kCommands[kCommandCount] = {
-    {"scan",          CommandId::kScan,         2, {N, T, _}, {0, 0, 0},
+    {"scan",             CommandId::kScan,             2, {N, T, _}, {0, 0, 0},
      "SYMBOLOGY TEXT", "queue a label of the driver's symbology number, as if scanned"},
-    {"scan-reported", CommandId::kScanReported, 3, {N, N, T}, {0, 0, 0},
+    {"scan-reported",    CommandId::kScanReported,     3, {N, N, T}, {0, 0, 0},
      "SYMBOLOGY LENGTH TEXT", "the same, but the read reports LENGTH bytes whatever it copied"},
-    {"fail",          CommandId::kFail,         1, {N, N, _}, {0, 1, 0},
+    {"fail",             CommandId::kFail,             1, {N, N, _}, {0, 1, 0},
      "RESULT [TIMES]", "TIMES reads (default 1, -1 until cleared), a blocked one first, return RESULT"},
-    {"inject",        CommandId::kInject,       2, {F, N, N}, {0, 0, 1},
+    {"inject",           CommandId::kInject,           2, {F, N, N}, {0, 0, 1},
      "FUNCTION RESULT [TIMES]", "the next TIMES calls of a driver function return RESULT"},
-    {"clear",         CommandId::kClear,        0, {_, _, _}, {0, 0, 0},
-     "", "drop every injected result"},
-    {"stick",         CommandId::kStick,        0, {_, _, _}, {0, 0, 0},
+    {"clear",            CommandId::kClear,            0, {_, _, _}, {0, 0, 0},
+     "", "drop every injected result and failure"},
+    {"stick",            CommandId::kStick,            0, {_, _, _}, {0, 0, 0},
      "", "reads ignore the cancel and the close: a stuck driver"},
-    {"release",       CommandId::kRelease,      0, {N, _, _}, {kCancelled, 0, 0},
+    {"release",          CommandId::kRelease,          0, {N, _, _}, {kCancelled, 0, 0},
      "[RESULT]", "end every blocked read with RESULT (default 0xC1600147) and honour the cancel"},
-    {"report-enable", CommandId::kReportEnable, 1, {R, _, _}, {0, 0, 0},
+    {"report-enable",    CommandId::kReportEnable,     1, {R, _, _}, {0, 0, 0},
      "on|off|actual", "what ITCSCAN_GetScannerEnable reports"},
-    {"state",         CommandId::kState,        0, {_, _, _}, {0, 0, 0},
+    {"config-fail",      CommandId::kConfigFail,       3, {G, A, N}, {0, 0, 0},
+     "GROUP get|set RESULT", "the group's DeviceConfig get or set returns RESULT (negative; 0 works again)"},
+    {"config-open-fail", CommandId::kConfigOpenFail,   1, {N, _, _}, {0, 0, 0},
+     "RESULT", "ITCDeviceOpen returns RESULT (negative; 0 opens again)"},
+    {"settings-fail",    CommandId::kSettingsFail,     1, {N, _, _}, {0, 0, 0},
+     "RESULT", "ITCSSSetW returns RESULT (negative; 0 works again)"},
+    {"state",            CommandId::kState,            0, {_, _, _}, {0, 0, 0},
      "", "the driver, the configuration groups, the settings service, the last labels"},
-    {"log",           CommandId::kLog,          0, {N, _, _}, {0, 0, 0},
+    {"log",              CommandId::kLog,              0, {N, _, _}, {0, 0, 0},
      "[FROM]", "the configuration call log from entry FROM on"},
-    {"watch",         CommandId::kWatch,        0, {_, _, _}, {0, 0, 0},
+    {"watch",            CommandId::kWatch,            0, {_, _, _}, {0, 0, 0},
      "", "follow the driver's state and the call log as they change, until the client leaves"},
-    {"help",          CommandId::kHelp,         0, {_, _, _}, {0, 0, 0},
+    {"help",             CommandId::kHelp,             0, {_, _, _}, {0, 0, 0},
      "", "these lines"},
 };
 // clang-format on

@@ -27,6 +27,9 @@ enum class CommandId : uint8_t {
   kStick,
   kRelease,
   kReportEnable,
+  kConfigFail,
+  kConfigOpenFail,
+  kSettingsFail,
   kState,
   kLog,
   kWatch,
@@ -40,6 +43,8 @@ enum class ArgKind : uint8_t {
   kNumber,    // decimal or 0x hexadecimal, -2147483648 to 4294967295, kept as 32 bits
   kFunction,  // a driver entry point: open, close, set-enable, ... (kDriverFunctions)
   kReport,    // on, off or actual: 1, 0, -1
+  kGroup,     // a DeviceConfig group, A to J: 0 to 9 (vdev_group)
+  kAccess,    // get or set: 0, 1
   kText,      // the rest of the line, escapes decoded
 };
 

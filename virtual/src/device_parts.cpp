@@ -48,7 +48,10 @@ OtherParts::OtherParts() {
                               Find(config_, "vdev_config_length_list", &c.lengthList) &&
                               Find(config_, "vdev_config_log_size", &c.logSize) &&
                               Find(config_, "vdev_config_log_entry", &c.logEntry) &&
-                              Find(config_, "vdev_config_open_objects", &c.openObjects))) {
+                              Find(config_, "vdev_config_open_objects", &c.openObjects) &&
+                              Find(config_, "vdev_config_fail_get", &c.failGet) &&
+                              Find(config_, "vdev_config_fail_set", &c.failSet) &&
+                              Find(config_, "vdev_config_fail_open", &c.failOpen))) {
     Let(config_);  // a library of that name, but not the virtual device's
     config_ = nullptr;
   }
@@ -57,7 +60,8 @@ OtherParts::OtherParts() {
   if (settings_ != nullptr &&
       !(Find(settings_, "vdev_settings_good_read_beeps", &s.goodReadBeeps) &&
         Find(settings_, "vdev_settings_calls", &s.calls) &&
-        Find(settings_, "vdev_settings_last_request", &s.lastRequest))) {
+        Find(settings_, "vdev_settings_last_request", &s.lastRequest) &&
+        Find(settings_, "vdev_settings_inject_result", &s.injectResult))) {
     Let(settings_);
     settings_ = nullptr;
   }

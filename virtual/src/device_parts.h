@@ -17,12 +17,16 @@ struct ConfigControls {
   decltype(&vdev_config_log_size) logSize = nullptr;
   decltype(&vdev_config_log_entry) logEntry = nullptr;
   decltype(&vdev_config_open_objects) openObjects = nullptr;
+  decltype(&vdev_config_fail_get) failGet = nullptr;
+  decltype(&vdev_config_fail_set) failSet = nullptr;
+  decltype(&vdev_config_fail_open) failOpen = nullptr;
 };
 
 struct SettingsControls {
   decltype(&vdev_settings_good_read_beeps) goodReadBeeps = nullptr;
   decltype(&vdev_settings_calls) calls = nullptr;
   decltype(&vdev_settings_last_request) lastRequest = nullptr;
+  decltype(&vdev_settings_inject_result) injectResult = nullptr;
 };
 
 // The other two parts while an object of this class lives: each set of
