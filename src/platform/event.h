@@ -1,16 +1,21 @@
-// A manual-reset event (the OS header comes with it).
+// A manual-reset event.
 #ifndef ZORVAN_PLATFORM_EVENT_H
 #define ZORVAN_PLATFORM_EVENT_H
 
 #include <stdint.h>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <pthread.h>
-#endif
+#include "platform/os_storage.h"
 
 namespace zorvan {
+
+// Bytes for the OS event: a HANDLE on Windows; on POSIX a pthread_mutex_t,
+// a pthread_cond_t and the flag they guard (96 on x86_64 glibc, 80 on 32-bit
+// ARM glibc).
+#if defined(_WIN32)
+constexpr size_t kEventBytes = 8;
+#else
+constexpr size_t kEventBytes = 96;
+#endif
 
 // A manual-reset event: once set it stays set until reset. Used to cut a
 // pause short when the thread playing it is asked to stop.
@@ -26,13 +31,7 @@ class Event final {
   bool wait(uint32_t milliseconds);
 
  private:
-#if defined(_WIN32)
-  HANDLE handle_;
-#else
-  pthread_mutex_t mutex_;
-  pthread_cond_t changed_;
-  bool set_ = false;  // guarded by mutex_
-#endif
+  OsStorage<kEventBytes> storage_;
 };
 
 }  // namespace zorvan

@@ -1,17 +1,16 @@
-// A lock and its scoped holder. The OS type is part of the class, so this
-// header brings the OS header with it: include it only where a lock is held.
+// A lock and its scoped holder.
 #ifndef ZORVAN_PLATFORM_MUTEX_H
 #define ZORVAN_PLATFORM_MUTEX_H
 
+#include "platform/os_storage.h"
 #include "platform/thread_annotations.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <pthread.h>
-#endif
-
 namespace zorvan {
+
+// Bytes for the OS lock: a CRITICAL_SECTION (40 on 64-bit Windows, 24 on
+// 32-bit, 20 on CE) or a pthread_mutex_t (40 on x86_64 glibc, 24 on 32-bit
+// ARM glibc).
+constexpr size_t kMutexBytes = 40;
 
 // A non-recursive lock (a critical section on Windows).
 class ZV_CAPABILITY("mutex") Mutex final {
@@ -24,11 +23,7 @@ class ZV_CAPABILITY("mutex") Mutex final {
   void unlock() ZV_RELEASE();
 
  private:
-#if defined(_WIN32)
-  CRITICAL_SECTION section_;
-#else
-  pthread_mutex_t mutex_;
-#endif
+  OsStorage<kMutexBytes> storage_;
 };
 
 class ZV_SCOPED_CAPABILITY MutexLocker final {

@@ -5,6 +5,7 @@
 // path ($ORIGIN, the plug-in's directory), then the system's directories.
 #include <dlfcn.h>
 #include <errno.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <sys/syscall.h>
 #include <time.h>
@@ -45,72 +46,112 @@ void initMonotonicCondition(pthread_cond_t& condition) {
 
 }  // namespace
 
-Mutex::Mutex() { pthread_mutex_init(&mutex_, nullptr); }
-Mutex::~Mutex() { pthread_mutex_destroy(&mutex_); }
-void Mutex::lock() { pthread_mutex_lock(&mutex_); }
-void Mutex::unlock() { pthread_mutex_unlock(&mutex_); }
+// What the platform classes hold in their OsStorage here.
+struct EventState {
+  pthread_mutex_t mutex;
+  pthread_cond_t changed;
+  bool set;  // guarded by mutex
+};
+
+struct ThreadState {
+  pthread_t thread;
+  pthread_mutex_t lock;
+  pthread_cond_t changed;  // signalled when the thread is released and when it ends
+  bool released;           // guarded by lock: startThread has recorded the thread
+  bool finished;           // guarded by lock
+};
+
+static_assert(sizeof(pthread_mutex_t) <= kMutexBytes &&
+                  alignof(pthread_mutex_t) <= kOsStorageAlignment,
+              "Mutex's storage is too small for pthread_mutex_t");
+static_assert(sizeof(EventState) <= kEventBytes && alignof(EventState) <= kOsStorageAlignment,
+              "Event's storage is too small for its mutex, condition and flag");
+static_assert(sizeof(ThreadState) <= kThreadSlotBytes &&
+                  alignof(ThreadState) <= kOsStorageAlignment,
+              "ThreadSlot's storage is too small for its thread, mutex and condition");
+
+namespace {
+
+ThreadState& state(ThreadSlot& slot) { return slot.os.as<ThreadState>(); }
+
+}  // namespace
+
+Mutex::Mutex() { pthread_mutex_init(new (storage_.bytes) pthread_mutex_t, nullptr); }
+Mutex::~Mutex() { pthread_mutex_destroy(&storage_.as<pthread_mutex_t>()); }
+void Mutex::lock() { pthread_mutex_lock(&storage_.as<pthread_mutex_t>()); }
+void Mutex::unlock() { pthread_mutex_unlock(&storage_.as<pthread_mutex_t>()); }
 
 Event::Event() {
-  pthread_mutex_init(&mutex_, nullptr);
-  initMonotonicCondition(changed_);
+  EventState& event = *new (storage_.bytes) EventState{};
+  pthread_mutex_init(&event.mutex, nullptr);
+  initMonotonicCondition(event.changed);
 }
 
 Event::~Event() {
-  pthread_cond_destroy(&changed_);
-  pthread_mutex_destroy(&mutex_);
+  EventState& event = storage_.as<EventState>();
+  pthread_cond_destroy(&event.changed);
+  pthread_mutex_destroy(&event.mutex);
+  event.~EventState();
 }
 
 void Event::set() {
-  pthread_mutex_lock(&mutex_);
-  set_ = true;
-  pthread_cond_broadcast(&changed_);
-  pthread_mutex_unlock(&mutex_);
+  EventState& event = storage_.as<EventState>();
+  pthread_mutex_lock(&event.mutex);
+  event.set = true;
+  pthread_cond_broadcast(&event.changed);
+  pthread_mutex_unlock(&event.mutex);
 }
 
 void Event::reset() {
-  pthread_mutex_lock(&mutex_);
-  set_ = false;
-  pthread_mutex_unlock(&mutex_);
+  EventState& event = storage_.as<EventState>();
+  pthread_mutex_lock(&event.mutex);
+  event.set = false;
+  pthread_mutex_unlock(&event.mutex);
 }
 
 bool Event::wait(uint32_t milliseconds) {
+  EventState& event = storage_.as<EventState>();
   const timespec deadline = deadlineAfter(milliseconds);
-  pthread_mutex_lock(&mutex_);
-  while (!set_) {
-    if (pthread_cond_timedwait(&changed_, &mutex_, &deadline) == ETIMEDOUT) break;
+  pthread_mutex_lock(&event.mutex);
+  while (!event.set) {
+    if (pthread_cond_timedwait(&event.changed, &event.mutex, &deadline) == ETIMEDOUT) break;
   }
-  const bool wasSet = set_;
-  pthread_mutex_unlock(&mutex_);
+  const bool wasSet = event.set;
+  pthread_mutex_unlock(&event.mutex);
   return wasSet;
 }
 
 ThreadSlot::ThreadSlot() {
-  pthread_mutex_init(&lock, nullptr);
-  initMonotonicCondition(changed);
+  ThreadState& thread = *new (os.bytes) ThreadState{};
+  pthread_mutex_init(&thread.lock, nullptr);
+  initMonotonicCondition(thread.changed);
 }
 
 ThreadSlot::~ThreadSlot() {
-  pthread_cond_destroy(&changed);
-  pthread_mutex_destroy(&lock);
+  ThreadState& thread = state(*this);
+  pthread_cond_destroy(&thread.changed);
+  pthread_mutex_destroy(&thread.lock);
+  thread.~ThreadState();
 }
 
 namespace {
 
 void* threadTrampoline(void* raw) {
   ThreadSlot& slot = *static_cast<ThreadSlot*>(raw);
+  ThreadState& thread = state(slot);
   // The start handshake: nothing runs before startThread has recorded the
   // thread, its id included.
-  pthread_mutex_lock(&slot.lock);
-  while (!slot.released) pthread_cond_wait(&slot.changed, &slot.lock);
-  pthread_mutex_unlock(&slot.lock);
+  pthread_mutex_lock(&thread.lock);
+  while (!thread.released) pthread_cond_wait(&thread.changed, &thread.lock);
+  pthread_mutex_unlock(&thread.lock);
   ThreadEntry entry = slot.entry;
   ThreadAfterEnd afterEnd = slot.afterEnd;
   void* argument = slot.argument;
   entry(argument);
-  pthread_mutex_lock(&slot.lock);
-  slot.finished = true;
-  pthread_cond_broadcast(&slot.changed);
-  pthread_mutex_unlock(&slot.lock);
+  pthread_mutex_lock(&thread.lock);
+  thread.finished = true;
+  pthread_cond_broadcast(&thread.changed);
+  pthread_mutex_unlock(&thread.lock);
   // The slot may be gone once afterEnd has run.
   if (afterEnd != nullptr) afterEnd(argument);
   return nullptr;
@@ -142,38 +183,40 @@ class PosixPlatform final : public Platform {
     slot.entry = entry;
     slot.afterEnd = afterEnd;
     slot.argument = argument;
-    slot.finished = false;
-    slot.released = false;
+    ThreadState& thread = state(slot);
+    thread.finished = false;
+    thread.released = false;
     slot.recorded = true;
-    if (pthread_create(&slot.thread, nullptr, threadTrampoline, &slot) != 0) {
+    if (pthread_create(&thread.thread, nullptr, threadTrampoline, &slot) != 0) {
       slot.recorded = false;
       return false;
     }
-    pthread_mutex_lock(&slot.lock);
-    slot.released = true;
-    pthread_cond_broadcast(&slot.changed);
-    pthread_mutex_unlock(&slot.lock);
+    pthread_mutex_lock(&thread.lock);
+    thread.released = true;
+    pthread_cond_broadcast(&thread.changed);
+    pthread_mutex_unlock(&thread.lock);
     return true;
   }
 
   bool waitThread(ThreadSlot& slot, uint32_t timeoutMs) override {
     if (!slot.recorded) return true;
+    ThreadState& thread = state(slot);
     const timespec deadline = deadlineAfter(timeoutMs);
-    pthread_mutex_lock(&slot.lock);
-    while (!slot.finished) {
-      if (pthread_cond_timedwait(&slot.changed, &slot.lock, &deadline) == ETIMEDOUT) break;
+    pthread_mutex_lock(&thread.lock);
+    while (!thread.finished) {
+      if (pthread_cond_timedwait(&thread.changed, &thread.lock, &deadline) == ETIMEDOUT) break;
     }
-    const bool finished = slot.finished;
-    pthread_mutex_unlock(&slot.lock);
+    const bool finished = thread.finished;
+    pthread_mutex_unlock(&thread.lock);
     if (!finished) return false;
-    pthread_join(slot.thread, nullptr);
+    pthread_join(thread.thread, nullptr);
     slot.recorded = false;
     return true;
   }
 
   void detachThread(ThreadSlot& slot) override {
     if (!slot.recorded) return;
-    pthread_detach(slot.thread);
+    pthread_detach(state(slot).thread);
     slot.recorded = false;
   }
 

@@ -43,39 +43,62 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace zorvan {
 
-Mutex::Mutex() { InitializeCriticalSection(&section_); }
-Mutex::~Mutex() { DeleteCriticalSection(&section_); }
-void Mutex::lock() { EnterCriticalSection(&section_); }
-void Mutex::unlock() { LeaveCriticalSection(&section_); }
+static_assert(sizeof(CRITICAL_SECTION) <= kMutexBytes &&
+                  alignof(CRITICAL_SECTION) <= kOsStorageAlignment,
+              "Mutex's storage is too small for CRITICAL_SECTION");
+static_assert(sizeof(HANDLE) <= kEventBytes && alignof(HANDLE) <= kOsStorageAlignment,
+              "Event's storage is too small for HANDLE");
+static_assert(sizeof(HANDLE) <= kThreadSlotBytes && alignof(HANDLE) <= kOsStorageAlignment,
+              "ThreadSlot's storage is too small for HANDLE");
 
-Event::Event() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+namespace {
+
+CRITICAL_SECTION& section(OsStorage<kMutexBytes>& storage) {
+  return storage.as<CRITICAL_SECTION>();
+}
+
+HANDLE& handle(OsStorage<kEventBytes>& storage) { return storage.as<HANDLE>(); }
+
+HANDLE& handle(ThreadSlot& slot) { return slot.os.as<HANDLE>(); }
+
+}  // namespace
+
+Mutex::Mutex() { InitializeCriticalSection(new (storage_.bytes) CRITICAL_SECTION); }
+Mutex::~Mutex() { DeleteCriticalSection(&section(storage_)); }
+void Mutex::lock() { EnterCriticalSection(&section(storage_)); }
+void Mutex::unlock() { LeaveCriticalSection(&section(storage_)); }
+
+Event::Event() { new (storage_.bytes) HANDLE(CreateEventW(nullptr, TRUE, FALSE, nullptr)); }
 
 Event::~Event() {
-  if (handle_ != nullptr) CloseHandle(handle_);
+  if (handle(storage_) != nullptr) CloseHandle(handle(storage_));
 }
 
 void Event::set() {
-  if (handle_ != nullptr) SetEvent(handle_);
+  if (handle(storage_) != nullptr) SetEvent(handle(storage_));
 }
 
 void Event::reset() {
-  if (handle_ != nullptr) ResetEvent(handle_);
+  if (handle(storage_) != nullptr) ResetEvent(handle(storage_));
 }
 
 bool Event::wait(uint32_t milliseconds) {
-  if (handle_ == nullptr) {
+  const HANDLE event = handle(storage_);
+  if (event == nullptr) {
     // Without an event nothing can cut the wait short.
     Sleep(milliseconds);
     return false;
   }
-  return WaitForSingleObject(handle_, milliseconds) == WAIT_OBJECT_0;
+  return WaitForSingleObject(event, milliseconds) == WAIT_OBJECT_0;
 }
 
-ThreadSlot::ThreadSlot() {}
+ThreadSlot::ThreadSlot() { new (os.bytes) HANDLE(nullptr); }
 
 ThreadSlot::~ThreadSlot() {
-  if (handle != nullptr) CloseHandle(handle);
+  if (handle(*this) != nullptr) CloseHandle(handle(*this));
 }
+
+bool ThreadSlot::holdsHandle() const { return os.as<HANDLE>() != nullptr; }
 
 namespace {
 
@@ -92,8 +115,8 @@ DWORD WINAPI threadTrampoline(LPVOID raw) {
 }
 
 void forget(ThreadSlot& slot) {
-  CloseHandle(slot.handle);
-  slot.handle = nullptr;
+  CloseHandle(handle(slot));
+  handle(slot) = nullptr;
   slot.recorded = false;
 }
 
@@ -170,10 +193,11 @@ class Win32Platform final : public Platform {
     slot.argument = argument;
     // Created suspended and resumed once recorded, handle included: the
     // thread runs nothing before the slot records it.
-    slot.handle = CreateThread(nullptr, 0, threadTrampoline, &slot, CREATE_SUSPENDED, nullptr);
-    if (slot.handle == nullptr) return false;
+    HANDLE& thread = handle(slot);
+    thread = CreateThread(nullptr, 0, threadTrampoline, &slot, CREATE_SUSPENDED, nullptr);
+    if (thread == nullptr) return false;
     slot.recorded = true;
-    if (ResumeThread(slot.handle) == static_cast<DWORD>(-1)) {
+    if (ResumeThread(thread) == static_cast<DWORD>(-1)) {
       // It never runs: nothing of it needs to be released but the handle.
       forget(slot);
       return false;
@@ -185,7 +209,7 @@ class Win32Platform final : public Platform {
   // returned.
   bool waitThread(ThreadSlot& slot, uint32_t timeoutMs) override {
     if (!slot.recorded) return true;
-    if (WaitForSingleObject(slot.handle, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (WaitForSingleObject(handle(slot), timeoutMs) != WAIT_OBJECT_0) return false;
     forget(slot);
     return true;
   }

@@ -19,7 +19,7 @@ uint32_t lookAtOwnSlot(void* argument) {
   Seen& seen = *static_cast<Seen*>(argument);
   bool recorded = seen.slot->recorded;
 #if defined(_WIN32)
-  recorded = recorded && seen.slot->handle != nullptr;
+  recorded = recorded && seen.slot->holdsHandle();
 #endif
   seen.recorded = recorded;
   return 1;
