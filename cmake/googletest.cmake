@@ -18,5 +18,5 @@ endif()
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 # Only what the tests link gets built, with GoogleTest's own warnings (ours
-# are set in the project's own folders alone).
+# are on the project's own targets alone).
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

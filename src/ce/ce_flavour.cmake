@@ -64,7 +64,7 @@ target_compile_definitions(zorvanscanner PRIVATE ${ce_definitions})
 target_compile_options(zorvanscanner PRIVATE ${ce_force_include} -fno-exceptions -fno-rtti)
 target_link_options(zorvanscanner PRIVATE -nostdlib -nostartfiles
                     -Wl,--entry,_DllMainCRTStartup@12)
-target_link_libraries(zorvanscanner PRIVATE ${coredll_import} ole32 gcc)
+target_link_libraries(zorvanscanner PRIVATE ${coredll_import} ole32 gcc zorvan_warnings)
 set_target_properties(zorvanscanner PROPERTIES PREFIX ""
   LIBRARY_OUTPUT_DIRECTORY ${ZORVAN_PLUGIN_DIR})
 add_custom_command(TARGET zorvanscanner POST_BUILD

@@ -26,9 +26,10 @@ struct GroupLayout {
   int8_t lengthListAt;  // field of lengthKind (list and count follow), or -1
 };
 
-// Sorted by group; the index is the Group value. The plug-in, the virtual
-// device and the tests all read this table; device_config.cpp checks it
-// against the DeviceConfig methods' parameter lists at compile time.
+// Sorted by group; the index is the Group value. The plug-in and its tests
+// read this table (the virtual device keeps its own, which its tests compare
+// with this one); device_config.cpp checks it against the DeviceConfig
+// methods' parameter lists at compile time.
 // clang-format off
 inline constexpr GroupLayout kGroupLayouts[] = {
     // name, fields, length list at

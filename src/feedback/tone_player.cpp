@@ -44,8 +44,9 @@ const char* const kTonePatternTable[] = {
     kDefaultTonePattern,   // 29
     "LmMmHmLl",            // 30
 };
-constexpr uint32_t kTonePatternCount = sizeof kTonePatternTable / sizeof kTonePatternTable[0];
-static_assert(kTonePatternCount == 31, "patterns 0 to 30");
+static_assert(sizeof kTonePatternTable / sizeof kTonePatternTable[0] == kTonePatternCount,
+              "every listed pattern");
+static_assert(kGoodReadBeepPattern < kTonePatternCount, "the good-read beep is listed");
 
 // Every pattern starts from the M frequency and the m duration.
 constexpr int kStartFrequencySlot = toneSlotOfLetter(ToneKind::kFrequency, 'M');

@@ -12,6 +12,12 @@
 
 namespace zorvan {
 
+// The numbered patterns: 0 to kTonePatternCount - 1 are listed, every number
+// past them plays the default pattern.
+constexpr uint32_t kTonePatternCount = 31;
+// The good-read beep's pattern.
+constexpr uint32_t kGoodReadBeepPattern = 27;
+
 // The tone pattern that number `number` plays: null for 0 (nothing sounds),
 // the default pattern for every number without a pattern of its own.
 const char* tonePatternFor(uint32_t number);

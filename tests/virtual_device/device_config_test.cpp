@@ -1,10 +1,15 @@
-// The virtual DeviceConfig: the NoChange rule, the length lists, failures
-// that change nothing, the call log and reference counting.
+// The virtual DeviceConfig: its group layouts, the NoChange rule, the length
+// lists, failures that change nothing, the call log and reference counting.
+#include "device/device_config.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <type_traits>
 
+#include "config_groups.h"
 #include "vdev_exports.h"
 
 namespace {
@@ -35,6 +40,62 @@ class DeviceConfigTest : public ::testing::Test {
   void* object_ = nullptr;
   DeviceConfig* config_ = nullptr;
 };
+
+// What the vendor declarations say of a group method: how many arguments it
+// takes and which one is the length list's pointer (-1: none).
+struct Arguments {
+  int count;
+  int listAt;
+};
+template <typename... Parameters>
+Arguments argumentsOf(int32_t (VENDOR_CALL DeviceConfig::*)(Parameters...)) {
+  const bool isList[] = {std::is_same<Parameters, uint8_t*>::value ||
+                         std::is_same<Parameters, const uint8_t*>::value...};
+  Arguments arguments = {static_cast<int>(sizeof...(Parameters)), -1};
+  for (int i = 0; i < arguments.count; ++i) {
+    if (isList[i]) arguments.listAt = i;
+  }
+  return arguments;
+}
+
+struct DeclaredGroup {
+  vdev_group group;
+  zorvan::Group pluginGroup;
+  Arguments get;
+  Arguments set;
+};
+#define DECLARED_GROUP(g)                                                      \
+  {                                                                            \
+    VDEV_GROUP_##g, zorvan::Group::g, argumentsOf(&DeviceConfig::GetGroup##g), \
+        argumentsOf(&DeviceConfig::SetGroup##g)                                \
+  }
+const DeclaredGroup kDeclaredGroups[] = {
+    DECLARED_GROUP(A), DECLARED_GROUP(B), DECLARED_GROUP(C), DECLARED_GROUP(D), DECLARED_GROUP(E),
+    DECLARED_GROUP(F), DECLARED_GROUP(G), DECLARED_GROUP(H), DECLARED_GROUP(I), DECLARED_GROUP(J),
+};
+#undef DECLARED_GROUP
+
+// The virtual device reads each group's arguments by its own table; that
+// table, the methods as declared and the plug-in's table must all agree.
+TEST(DeviceConfigLayout, AgreesWithTheDeclaredMethodsAndThePlugIn) {
+  ASSERT_EQ(std::size(kDeclaredGroups), static_cast<size_t>(VDEV_GROUP_COUNT));
+  for (const DeclaredGroup& declared : kDeclaredGroups) {
+    const vdev::ConfigGroup& own = vdev::kConfigGroups[declared.group];
+    SCOPED_TRACE(std::string("group ") + own.name);
+    EXPECT_EQ(own.name, 'A' + declared.group);
+    const int listAt = own.lengthListAt < 0 ? -1 : own.lengthListAt + 1;
+    EXPECT_EQ(own.fieldCount, declared.get.count);
+    EXPECT_EQ(own.fieldCount, declared.set.count);
+    EXPECT_EQ(listAt, declared.get.listAt);
+    EXPECT_EQ(listAt, declared.set.listAt);
+    EXPECT_EQ(vdev_config_field_count(declared.group), own.fieldCount);
+
+    const zorvan::GroupLayout& plugin = zorvan::layoutOf(declared.pluginGroup);
+    EXPECT_EQ(plugin.name, own.name);
+    EXPECT_EQ(plugin.fieldCount, own.fieldCount);
+    EXPECT_EQ(plugin.lengthListAt, own.lengthListAt);
+  }
+}
 
 TEST_F(DeviceConfigTest, SetStoresEveryByteButNoChange) {
   for (int f = 0; f < 6; ++f) vdev_config_set_field(VDEV_GROUP_A, f, 10 + f);

@@ -128,8 +128,9 @@ const std::vector<Operation>& table() {
        oneOf({kOk}),
        {EX_AFTER((s.EnableAuxFlag(), s.ApplySettings(0)), GetAuxFlag(), 1, 1, 1)}},
       {PLAIN(5, PlayTonePattern, kPatternStatus, "pattern"),
-       {"`pattern`, taken unsigned: 0 nothing, 1–26 and 30 their own patterns, 27 the good-read "
-        "beep; 28, 29 and every other number (negative ones too) the default pattern",
+       {"`pattern`, taken unsigned: {silent patterns} nothing, {own patterns} their own patterns, "
+        "{good-read pattern} the good-read beep; {default patterns} and every other number "
+        "(negative ones too) the default pattern",
         Effect::kNone, "0, always; plays the pattern in the calling thread, waiting out its pauses",
         "0; the tone table holds zeros until `ResetToDefaults` or `SetToneFrequency`, so every "
         "token is a pause of 0 ms and nothing sounds",

@@ -1,8 +1,11 @@
+#include <string.h>
+
 #include <sstream>
 #include <string>
 
 #include "acquisition/scan_thread.h"
 #include "feedback/tone_parameters.h"
+#include "feedback/tone_player.h"
 #include "operation_reference.h"
 #include "plugin_ids.h"
 #include "settings/setting_table.h"
@@ -22,20 +25,26 @@ std::string declaredName(int position) {
   return position == kOperationCount - 1 ? "~ScannerInterface1" : operationAt(position).name;
 }
 
-// "0–9, 11, 12, 83–85": runs of three or more as a range.
-std::string listed(const std::vector<int32_t>& values) {
-  std::string out;
+// "0–9", "11", "12", "83–85": runs of three or more as a range.
+std::vector<std::string> runs(const std::vector<int32_t>& values) {
+  std::vector<std::string> out;
   for (size_t i = 0; i < values.size();) {
     size_t end = i;
     while (end + 1 < values.size() && values[end + 1] == values[end] + 1) ++end;
-    if (!out.empty()) out += ", ";
     if (end >= i + 2) {
-      out += std::to_string(values[i]) + "–" + std::to_string(values[end]);
+      out.push_back(std::to_string(values[i]) + "–" + std::to_string(values[end]));
       i = end + 1;
     } else {
-      out += std::to_string(values[i++]);
+      out.push_back(std::to_string(values[i++]));
     }
   }
+  return out;
+}
+
+// "0–9, 11, 12, 83–85".
+std::string listed(const std::vector<int32_t>& values) {
+  std::string out;
+  for (const std::string& run : runs(values)) out += (out.empty() ? "" : ", ") + run;
   return out;
 }
 
@@ -89,9 +98,38 @@ std::string toneDefaults() {
   return out;
 }
 
+// The listed tone patterns by what they play: nothing, a pattern of their
+// own, the good-read beep, or the same as every number past the table.
+struct TonePatternNumbers {
+  std::vector<int32_t> silent, own, goodRead, byDefault;
+};
+TonePatternNumbers tonePatternNumbers() {
+  TonePatternNumbers numbers;
+  const char* const fallback = zorvan::tonePatternFor(zorvan::kTonePatternCount);
+  for (uint32_t number = 0; number < zorvan::kTonePatternCount; ++number) {
+    const char* pattern = zorvan::tonePatternFor(number);
+    const int32_t n = static_cast<int32_t>(number);
+    if (pattern == nullptr) {
+      numbers.silent.push_back(n);
+    } else if (number == zorvan::kGoodReadBeepPattern) {
+      numbers.goodRead.push_back(n);
+    } else if (strcmp(pattern, fallback) == 0) {
+      numbers.byDefault.push_back(n);
+    } else {
+      numbers.own.push_back(n);
+    }
+  }
+  return numbers;
+}
+
 // A row's text with the value sets written out.
 std::string expanded(const char* text) {
   std::string out = text;
+  const TonePatternNumbers patterns = tonePatternNumbers();
+  replaceAll(&out, "{silent patterns}", listed(patterns.silent));
+  replaceAll(&out, "{own patterns}", sentence(runs(patterns.own)));
+  replaceAll(&out, "{good-read pattern}", listed(patterns.goodRead));
+  replaceAll(&out, "{default patterns}", listed(patterns.byDefault));
   replaceAll(&out, "{tone defaults}", toneDefaults());
   replaceAll(&out, "{stop wait}", std::to_string(zorvan::kStopWaitMs));
   for (int id = 0; id < zorvan::kSettingCount; ++id) {

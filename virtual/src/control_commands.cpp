@@ -2,7 +2,7 @@
 
 #include <stdio.h>
 
-#include "device/device_config.h"
+#include "config_groups.h"
 #include "device_parts.h"
 #include "virtual_device.h"
 
@@ -11,7 +11,7 @@ namespace control {
 
 namespace {
 
-using zorvan::kGroupLayouts;
+using vdev::kConfigGroups;
 
 // The labels pushed through the endpoint, kept for `state`: the last few,
 // oldest first.
@@ -78,8 +78,8 @@ std::string SettingsLine(const OtherParts& parts) {
 // bytes joined by commas.
 std::string GroupValues(int group, const uint32_t* values, const uint8_t* list) {
   std::string out;
-  const int listSlot = kGroupLayouts[group].lengthListAt + 1;
-  for (int f = 0; f < kGroupLayouts[group].fieldCount; ++f) {
+  const int listSlot = kConfigGroups[group].lengthListAt + 1;
+  for (int f = 0; f < kConfigGroups[group].fieldCount; ++f) {
     out += " ";
     if (listSlot > 0 && f == listSlot) {
       out += Number(list[0]) + "," + Number(list[1]) + "," + Number(list[2]);
@@ -93,9 +93,9 @@ std::string GroupValues(int group, const uint32_t* values, const uint8_t* list) 
 std::string LogLine(uint32_t index, const vdev_config_call& call) {
   uint32_t values[VDEV_MAX_FIELDS];
   for (int f = 0; f < VDEV_MAX_FIELDS; ++f) values[f] = call.isSet ? call.bytes[f] : call.fields[f];
-  const int at = kGroupLayouts[call.group].lengthListAt;
+  const int at = kConfigGroups[call.group].lengthListAt;
   if (call.isSet && at >= 0) values[at + 2] = call.lengthCount;
-  return "log " + Number(index) + " " + kGroupLayouts[call.group].name + " " +
+  return "log " + Number(index) + " " + kConfigGroups[call.group].name + " " +
          (call.isSet ? "set " : "get ") + Hex(call.result) +
          GroupValues(call.group, values, call.lengthList);
 }
@@ -223,12 +223,12 @@ void State(const Command&, Watch*, std::string* reply) {
       uint32_t values[VDEV_MAX_FIELDS] = {};
       for (int f = 0; f < c.fieldCount(group); ++f) values[f] = c.field(group, f);
       uint8_t list[3] = {};
-      if (kGroupLayouts[g].lengthListAt >= 0) {
+      if (HasLengthList(g)) {
         uint32_t kind = 0;
         uint32_t count = 0;
         c.lengthList(group, &kind, list, &count);
       }
-      *reply += std::string("group ") + kGroupLayouts[g].name + GroupValues(g, values, list) + "\n";
+      *reply += std::string("group ") + kConfigGroups[g].name + GroupValues(g, values, list) + "\n";
     }
   } else {
     *reply += "config absent\n";

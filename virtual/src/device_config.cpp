@@ -1,13 +1,12 @@
 // Virtual device management (libITCAdcDevMgmt.so): ITCDeviceOpen hands out
 // DeviceConfig objects that all read and write one store of symbology
 // fields, and every group call is logged.
-#include "device/device_config.h"
-
 #include <string.h>
 
 #include <initializer_list>
 #include <mutex>
 
+#include "config_groups.h"
 #include "vdev_exports.h"
 #include "vdev_locked.h"
 #include "vdev_text.h"
@@ -20,16 +19,15 @@ constexpr int32_t kPointer = static_cast<int32_t>(0x80004003u);
 
 constexpr Guid kUnknownIid = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-// Where each group's fields sit: the plug-in's own table of the groups (how
-// many fields, and where the length kind is when the group has a length
-// list; kind, list and count follow one another).
-using zorvan::kGroupLayouts;
-static_assert(VDEV_GROUP_COUNT == zorvan::kGroupCount, "the same groups, in the same order");
+// Where each group's fields sit (config_groups.h): how many, and where the
+// length kind is when the group has a length list; kind, list and count
+// follow one another.
+using vdev::HasLengthList;
+using vdev::kConfigGroups;
 
 bool ValidGroup(int32_t group) { return group >= 0 && group < VDEV_GROUP_COUNT; }
-bool HasList(int32_t group) { return kGroupLayouts[group].lengthListAt >= 0; }
 bool IsListSlot(int32_t group, int32_t field) {
-  return HasList(group) && field == kGroupLayouts[group].lengthListAt + 1;
+  return HasLengthList(group) && field == kConfigGroups[group].lengthListAt + 1;
 }
 
 bool SameGuid(const Guid& a, const Guid& b) {
@@ -65,7 +63,7 @@ struct Store {
     memset(fields, 0, sizeof fields);
     memset(list, 0, sizeof list);
     for (int32_t g = 0; g < VDEV_GROUP_COUNT; ++g) {
-      if (HasList(g)) fields[g][kGroupLayouts[g].lengthListAt + 2] = 1;
+      if (HasLengthList(g)) fields[g][kConfigGroups[g].lengthListAt + 2] = 1;
     }
     memset(failGet, 0, sizeof failGet);
     memset(failSet, 0, sizeof failSet);
@@ -110,8 +108,8 @@ int32_t GroupGet(vdev_group group, std::initializer_list<uint32_t*> out, uint8_t
       if (p != nullptr) *p = value;
       call.fields[field++] = value;
     }
-    if (HasList(group)) {
-      const int32_t at = kGroupLayouts[group].lengthListAt;
+    if (HasLengthList(group)) {
+      const int32_t at = kConfigGroups[group].lengthListAt;
       if (listOut != nullptr) {
         memcpy(listOut, s.list[group], 3);
         listOut[3] = 0;
@@ -139,7 +137,7 @@ int32_t GroupSet(vdev_group group, std::initializer_list<uint8_t> in,
   call.result = s.failSet[group];
   int32_t field = 0;
   for (uint8_t b : in) call.bytes[field++] = b;
-  const int32_t at = kGroupLayouts[group].lengthListAt;
+  const int32_t at = kConfigGroups[group].lengthListAt;
   const uint32_t shown = count < 3 ? count : 3;
   if (at >= 0) {
     call.bytes[at + 2] = static_cast<uint8_t>(count < 255 ? count : 255);
@@ -148,7 +146,7 @@ int32_t GroupSet(vdev_group group, std::initializer_list<uint8_t> in,
     call.lengthCount = count;
   }
   if (call.result == 0) {
-    const int32_t plain = at >= 0 ? at + 1 : kGroupLayouts[group].fieldCount;  // the kind included
+    const int32_t plain = at >= 0 ? at + 1 : kConfigGroups[group].fieldCount;  // the kind included
     for (int32_t f = 0; f < plain; ++f) {
       if (call.bytes[f] != NoChange) s.fields[group][f] = call.bytes[f];
     }
@@ -360,18 +358,18 @@ void vdev_config_reset(void) {
 }
 
 int32_t vdev_config_field_count(vdev_group group) {
-  return ValidGroup(group) ? kGroupLayouts[group].fieldCount : 0;
+  return ValidGroup(group) ? kConfigGroups[group].fieldCount : 0;
 }
 
 uint32_t vdev_config_field(vdev_group group, int32_t field) {
-  if (!ValidGroup(group) || field < 0 || field >= kGroupLayouts[group].fieldCount) return 0;
+  if (!ValidGroup(group) || field < 0 || field >= kConfigGroups[group].fieldCount) return 0;
   Store& s = State();
   Lock lock(s.mutex);
   return IsListSlot(group, field) ? 0 : s.fields[group][field];
 }
 
 void vdev_config_set_field(vdev_group group, int32_t field, uint32_t value) {
-  if (!ValidGroup(group) || field < 0 || field >= kGroupLayouts[group].fieldCount) return;
+  if (!ValidGroup(group) || field < 0 || field >= kConfigGroups[group].fieldCount) return;
   if (IsListSlot(group, field)) return;
   Store& s = State();
   Lock lock(s.mutex);
@@ -379,10 +377,10 @@ void vdev_config_set_field(vdev_group group, int32_t field, uint32_t value) {
 }
 
 void vdev_config_length_list(vdev_group group, uint32_t* kind, uint8_t list[3], uint32_t* count) {
-  const bool has = ValidGroup(group) && HasList(group);
+  const bool has = ValidGroup(group) && HasLengthList(group);
   Store& s = State();
   Lock lock(s.mutex);
-  const int32_t at = has ? kGroupLayouts[group].lengthListAt : 0;
+  const int32_t at = has ? kConfigGroups[group].lengthListAt : 0;
   if (kind != nullptr) *kind = has ? s.fields[group][at] : 0;
   if (list != nullptr) {
     for (int i = 0; i < 3; ++i) list[i] = has ? s.list[group][i] : 0;
@@ -392,10 +390,10 @@ void vdev_config_length_list(vdev_group group, uint32_t* kind, uint8_t list[3], 
 
 void vdev_config_set_length_list(vdev_group group, uint32_t kind, const uint8_t list[3],
                                  uint32_t count) {
-  if (!ValidGroup(group) || !HasList(group)) return;
+  if (!ValidGroup(group) || !HasLengthList(group)) return;
   Store& s = State();
   Lock lock(s.mutex);
-  const int32_t at = kGroupLayouts[group].lengthListAt;
+  const int32_t at = kConfigGroups[group].lengthListAt;
   s.fields[group][at] = kind;
   if (list != nullptr) memcpy(s.list[group], list, 3);
   s.fields[group][at + 2] = count;
