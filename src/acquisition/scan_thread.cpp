@@ -12,9 +12,6 @@ namespace zorvan {
 
 namespace {
 
-// The good-read beep.
-constexpr uint32_t kGoodReadPattern = 27;
-
 // Set once the missing-event-callback warning has gone out, for all objects.
 // Never destroyed, so a thread left running may read it during exit.
 std::atomic<bool> gMissingCallbackWarned{false};
@@ -265,7 +262,7 @@ void ScanThread::deliver(const uint8_t* bytes, uint32_t count, int32_t symbology
     if (!decideCallback(ticket)) return;
   }
   beginCallback(ticket);
-  s.tones.playPattern(kGoodReadPattern, &stopEvent_);
+  s.tones.playPattern(kGoodReadBeepPattern, &stopEvent_);
 }
 
 // A failed read. While the thread reads as the object's scan thread it is
