@@ -1,8 +1,8 @@
 // What Windows CE's own headers declare and the desktop headers lack, for
 // building the plug-in's CE branches with a desktop Windows tool chain (the
-// CE flavour of the Windows build). Included ahead of every plug-in source
-// of that build; a real CE tool chain has these in its headers and does not
-// use this file.
+// CE flavour of the Windows build). Included ahead of every source of that
+// build's platform layer, the only code that sees the OS header; a real CE
+// tool chain has these in its headers and does not use this file.
 //
 // On CE:
 //   - GetProcAddress is GetProcAddressW, which takes the symbol's name as

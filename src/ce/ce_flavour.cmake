@@ -11,7 +11,6 @@
 # stand-in coredll.dll built in tests/ce answers for the core library.
 set(ce_source ${CMAKE_CURRENT_SOURCE_DIR}/ce)
 set(ce_definitions _WIN32_WCE=0x420 UNDER_CE NOMINMAX)
-set(ce_force_include "SHELL:-include ${ce_source}/ce_declarations.h")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ce_source}/ce_imports.txt)
 
 # coredll.dll's import library, and the stand-in's export list, from the
@@ -50,8 +49,11 @@ set(coredll_import ${ZORVAN_CE_DIR}/libcoredll.a)
 
 foreach(library scanner_platform scanner_core)
   target_compile_definitions(${library} PRIVATE ${ce_definitions})
-  target_compile_options(${library} PRIVATE ${ce_force_include})
 endforeach()
+# Only the platform layer's sources see the OS header, here as in every
+# build: the CE declarations go ahead of them alone.
+set_source_files_properties(${ZORVAN_PLATFORM_SOURCES} PROPERTIES COMPILE_OPTIONS
+                            "-include;${ce_source}/ce_declarations.h")
 target_link_libraries(scanner_platform PUBLIC ${coredll_import} ole32)
 
 # The plug-in: its own build of the sources, with neither exceptions nor
@@ -61,7 +63,7 @@ add_library(zorvanscanner MODULE plugin/new_scanner.cpp ${ZORVAN_PLATFORM_SOURCE
 target_include_directories(zorvanscanner PRIVATE ${PROJECT_SOURCE_DIR}/include
                            ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(zorvanscanner PRIVATE ${ce_definitions})
-target_compile_options(zorvanscanner PRIVATE ${ce_force_include} -fno-exceptions -fno-rtti)
+target_compile_options(zorvanscanner PRIVATE -fno-exceptions -fno-rtti)
 target_link_options(zorvanscanner PRIVATE -nostdlib -nostartfiles
                     -Wl,--entry,_DllMainCRTStartup@12)
 target_link_libraries(zorvanscanner PRIVATE ${coredll_import} ole32 gcc zorvan_warnings)
