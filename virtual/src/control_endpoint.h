@@ -7,6 +7,10 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
+
+#include <chrono>
+#include <string>
 
 namespace vdev {
 
@@ -29,6 +33,19 @@ constexpr uint32_t kIdleMs = 300000;
 constexpr uint32_t kFlushMs = 1000;
 // Bytes read from a client at a time.
 constexpr size_t kReadChunk = 65536;
+
+using Clock = std::chrono::steady_clock;
+
+inline uint32_t MsSince(Clock::time_point then) {
+  return static_cast<uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - then).count());
+}
+
+// What goes wrong in the endpoint is told on standard error, never to a
+// vendor call.
+inline void Tell(const std::string& what) {
+  fprintf(stderr, "virtual device: control endpoint: %s\n", what.c_str());
+}
 
 }  // namespace endpoint
 }  // namespace vdev

@@ -30,17 +30,6 @@ namespace vdev {
 namespace {
 
 using namespace endpoint;
-using Clock = std::chrono::steady_clock;
-
-uint32_t MsSince(Clock::time_point then) {
-  return static_cast<uint32_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - then).count());
-}
-
-void Tell(const std::string& what) {
-  fprintf(stderr, "virtual device: control endpoint: %s\n", what.c_str());
-}
-
 // The socket's directory: made when missing, and then it must be a real
 // directory of this user's that no one else may enter.
 bool PrivateDirectory(const std::string& socketPath, std::string* error) {

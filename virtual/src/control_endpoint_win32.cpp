@@ -24,17 +24,6 @@ namespace vdev {
 namespace {
 
 using namespace endpoint;
-using Clock = std::chrono::steady_clock;
-
-uint32_t MsSince(Clock::time_point then) {
-  return static_cast<uint32_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - then).count());
-}
-
-void Tell(const std::string& what) {
-  fprintf(stderr, "virtual device: control endpoint: %s\n", what.c_str());
-}
-
 // A security descriptor granting this user alone; null when it cannot be made.
 PSECURITY_DESCRIPTOR UserOnly() {
   HANDLE token = nullptr;
