@@ -15,18 +15,17 @@ constexpr size_t kOsStorageAlignment = 8;
 
 template <size_t Bytes>
 struct OsStorage {
-  // The object built in the bytes (by placement new, in the platform's .cpp).
-  template <typename T>
-  T& as() {
-    static_assert(sizeof(T) <= Bytes && alignof(T) <= kOsStorageAlignment,
-                  "the OS object does not fit its storage");
-    return *std::launder(reinterpret_cast<T*>(bytes));
-  }
+  // The object built in the bytes (by placement new, in the platform's .cpp);
+  // every use checks that it fits, on every target the .cpp is built for.
   template <typename T>
   const T& as() const {
     static_assert(sizeof(T) <= Bytes && alignof(T) <= kOsStorageAlignment,
                   "the OS object does not fit its storage");
     return *std::launder(reinterpret_cast<const T*>(bytes));
+  }
+  template <typename T>
+  T& as() {
+    return const_cast<T&>(static_cast<const OsStorage&>(*this).as<T>());
   }
 
   alignas(kOsStorageAlignment) unsigned char bytes[Bytes];

@@ -61,15 +61,6 @@ struct ThreadState {
   bool finished;           // guarded by lock
 };
 
-static_assert(sizeof(pthread_mutex_t) <= kMutexBytes &&
-                  alignof(pthread_mutex_t) <= kOsStorageAlignment,
-              "Mutex's storage is too small for pthread_mutex_t");
-static_assert(sizeof(EventState) <= kEventBytes && alignof(EventState) <= kOsStorageAlignment,
-              "Event's storage is too small for its mutex, condition and flag");
-static_assert(sizeof(ThreadState) <= kThreadSlotBytes &&
-                  alignof(ThreadState) <= kOsStorageAlignment,
-              "ThreadSlot's storage is too small for its thread, mutex and condition");
-
 namespace {
 
 ThreadState& state(ThreadSlot& slot) { return slot.os.as<ThreadState>(); }

@@ -43,14 +43,6 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace zorvan {
 
-static_assert(sizeof(CRITICAL_SECTION) <= kMutexBytes &&
-                  alignof(CRITICAL_SECTION) <= kOsStorageAlignment,
-              "Mutex's storage is too small for CRITICAL_SECTION");
-static_assert(sizeof(HANDLE) <= kEventBytes && alignof(HANDLE) <= kOsStorageAlignment,
-              "Event's storage is too small for HANDLE");
-static_assert(sizeof(HANDLE) <= kThreadSlotBytes && alignof(HANDLE) <= kOsStorageAlignment,
-              "ThreadSlot's storage is too small for HANDLE");
-
 namespace {
 
 CRITICAL_SECTION& section(OsStorage<kMutexBytes>& storage) {

@@ -125,7 +125,7 @@ TonePatternNumbers tonePatternNumbers() {
 // A row's text with the value sets written out.
 std::string expanded(const char* text) {
   std::string out = text;
-  const TonePatternNumbers patterns = tonePatternNumbers();
+  static const TonePatternNumbers patterns = tonePatternNumbers();
   replaceAll(&out, "{silent patterns}", listed(patterns.silent));
   replaceAll(&out, "{own patterns}", sentence(runs(patterns.own)));
   replaceAll(&out, "{good-read pattern}", listed(patterns.goodRead));
